@@ -1,0 +1,51 @@
+#include "notice/Base64.h"
+
+#include <climits>
+#include <cstdint>
+
+int Base64EncodedLength(std::size_t n) {
+    if (n > static_cast<std::size_t>(INT_MAX / 4))
+        return -1;
+    return static_cast<int>((n + 2) / 3 * 4);
+}
+
+bool Base64Encode(const void* data, std::size_t size, char* out, int* outLength) {
+    static const char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    if (!data || !out || !outLength)
+        return false;
+    int needed = Base64EncodedLength(size);
+    if (needed < 0 || *outLength < needed)
+        return false;
+    const auto* in = static_cast<const std::uint8_t*>(data);
+    char* p = out;
+    std::size_t i = 0;
+    for (; i + 2 < size; i += 3) {
+        std::uint32_t v = static_cast<std::uint32_t>(in[i]) << 16 | static_cast<std::uint32_t>(in[i + 1]) << 8 | in[i + 2];
+        *p++ = alphabet[v >> 18];
+        *p++ = alphabet[(v >> 12) & 0x3F];
+        *p++ = alphabet[(v >> 6) & 0x3F];
+        *p++ = alphabet[v & 0x3F];
+    }
+    if (i < size) {
+        std::uint32_t v = static_cast<std::uint32_t>(in[i]) << 16;
+        if (i + 1 < size)
+            v |= static_cast<std::uint32_t>(in[i + 1]) << 8;
+        *p++ = alphabet[v >> 18];
+        *p++ = alphabet[(v >> 12) & 0x3F];
+        *p++ = i + 1 < size ? alphabet[(v >> 6) & 0x3F] : '=';
+        *p++ = '=';
+    }
+    *outLength = static_cast<int>(p - out);
+    return true;
+}
+
+std::string Base64EncodeBytes(const std::string& bytes) {
+    int length = Base64EncodedLength(bytes.size());
+    if (length < 0)
+        return std::string();
+    std::string out(static_cast<std::size_t>(length), '\0');
+    if (!Base64Encode(bytes.data(), bytes.size(), out.data(), &length))
+        return std::string();
+    out.resize(static_cast<std::size_t>(length));
+    return out;
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// An open file for streaming reads or writes. Writes are collected in a buffer and handed to the
+// system in large blocks; Close() (or the destructor) flushes. Not shared between threads.
+class File {
+public:
+    File() = default;
+    ~File();
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+
+    // Creates or truncates `path` for writing only.
+    bool CreateForWrite(const std::string& path);
+    bool OpenForRead(const std::string& path);
+    bool IsOpen() const { return fd_ >= 0; }
+
+    bool Write(const void* data, std::size_t size);
+    // Reads up to `size` bytes; returns the count, 0 at the end, -1 on error.
+    std::int64_t Read(void* data, std::size_t size);
+    // Bytes written so far (including buffered ones), for a file opened for writing.
+    std::int64_t WrittenSize() const { return written_; }
+    // Flushes, applies the file-mode rule to a written file and closes; false when a write failed.
+    bool Close();
+
+private:
+    bool Flush();
+
+    int fd_ = -1;
+    bool writing_ = false;
+    bool failed_ = false;
+    std::string path_;
+    std::int64_t written_ = 0;
+    std::vector<char> buffer_;
+    std::string firstBytes_;
+};
+
+}  // namespace platform

@@ -1,0 +1,23 @@
+#include "platform/DebugOutput.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace platform {
+
+void WriteDebugOutput(const std::string& bytes) {
+    const char* data = bytes.data();
+    std::size_t size = bytes.size();
+    while (size > 0) {
+        ssize_t n = ::write(STDOUT_FILENO, data, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return;
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+}
+
+}  // namespace platform

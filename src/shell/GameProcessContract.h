@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+
+// What the launcher fixes towards the two programs it starts: the game executable and the
+// entrance program that restarts it after a launcher update.
+
+// Below the game root R.
+inline constexpr const char* kGameFolderName = "game";
+inline constexpr const char* kGameExecutableName = "qrvo_game";
+// The launcher's own executable, in the per-user folder and below R.
+inline constexpr const char* kLauncherExecutableName = "Tolmqrvo";
+// The entrance program that applies a launcher journal and restarts the launcher.
+inline constexpr const char* kEntranceExecutableName = "tolm-entrance";
+
+inline constexpr const char* kRebootKey = "LAUNCHER_REBOOT";
+inline constexpr const char* kEntranceKey = "ENTRANCE";
+// Parameter text of the entrance program (and of the launcher it restarts).
+inline constexpr const char* kRebootParameter = "LAUNCHER_REBOOT=TRUE";
+inline constexpr const char* kPlatformNumber = "1";
+
+// R + "game/" (with the separator), the game's working folder.
+std::string GameFolder(const std::string& root);
+// R + "game/qrvo_game".
+std::string GameExecutablePath(const std::string& root);
+// R + "Tolmqrvo".
+std::string LauncherExecutablePath(const std::string& root);
+
+// "auth_key=%s,uid=%s,extraInfo=%s"
+std::string FormatLoginText(const std::string& authKey, const std::string& uid, const std::string& extraInfo);
+// "ENTRANCE=%s DEVICE_ID=%s RESOURCE_HASH=%s LOGIN_DATA=%s PLATFORM=%s", nothing quoted.
+std::string FormatLaunchParameters(const std::string& entrance, const std::string& deviceId,
+                                   const std::string& resourceHash, const std::string& loginData,
+                                   const std::string& platformNumber);

@@ -1,0 +1,8 @@
+#include "shell/Trace.h"
+
+#include "platform/CodePage.h"
+#include "platform/DebugOutput.h"
+
+void TraceLine(const std::string& text) {
+    platform::WriteDebugOutput(platform::TextToAnsi(text + "\r\n"));
+}

@@ -1,0 +1,83 @@
+#include "support/TestFolders.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+namespace fs = std::filesystem;
+
+namespace testsupport {
+
+TempFolder::TempFolder() {
+    std::string pattern = (fs::temp_directory_path() / "tolm-test-XXXXXX").string();
+    if (!::mkdtemp(pattern.data()))
+        throw std::runtime_error("mkdtemp failed");
+    path_ = pattern + "/";
+}
+
+TempFolder::~TempFolder() {
+    std::error_code ignored;
+    // Tests may leave read-only bits behind; removal as root does not care.
+    fs::remove_all(path_, ignored);
+}
+
+ScopedEnvironment::~ScopedEnvironment() {
+    for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
+        if (it->second.first)
+            ::setenv(it->first.c_str(), it->second.second.c_str(), 1);
+        else
+            ::unsetenv(it->first.c_str());
+    }
+}
+
+void ScopedEnvironment::Remember(const char* name) {
+    const char* old = std::getenv(name);
+    saved_.push_back({name, {old != nullptr, old ? old : ""}});
+}
+
+void ScopedEnvironment::Set(const char* name, const std::string& value) {
+    Remember(name);
+    ::setenv(name, value.c_str(), 1);
+}
+
+void ScopedEnvironment::Unset(const char* name) {
+    Remember(name);
+    ::unsetenv(name);
+}
+
+IsolatedHome::IsolatedHome() {
+    fs::create_directories(folder_.path() + "runtime");
+    environment_.Set("HOME", folder_.path().substr(0, folder_.path().size() - 1));
+    environment_.Unset("XDG_DATA_HOME");
+    environment_.Unset("XDG_CONFIG_HOME");
+    environment_.Set("XDG_RUNTIME_DIR", folder_.path() + "runtime");
+    for (const char* proxy : {"http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY", "all_proxy"})
+        environment_.Unset(proxy);
+    environment_.Unset("TOLM_NOTICE_URL");
+}
+
+std::string IsolatedHome::userFolder() const {
+    return home() + ".local/share/QRVO_PC/Tolm/";
+}
+
+std::string ReadFileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes) {
+    fs::path target(path);
+    if (target.has_parent_path())
+        fs::create_directories(target.parent_path());
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+bool PathExists(const std::string& path) {
+    std::error_code ignored;
+    return fs::exists(fs::symlink_status(path, ignored));
+}
+
+}  // namespace testsupport
