@@ -20,7 +20,8 @@ bool Base64Encode(const void* data, std::size_t size, char* out, int* outLength)
     char* p = out;
     std::size_t i = 0;
     for (; i + 2 < size; i += 3) {
-        std::uint32_t v = static_cast<std::uint32_t>(in[i]) << 16 | static_cast<std::uint32_t>(in[i + 1]) << 8 | in[i + 2];
+        std::uint32_t v =
+            static_cast<std::uint32_t>(in[i]) << 16 | static_cast<std::uint32_t>(in[i + 1]) << 8 | in[i + 2];
         *p++ = alphabet[v >> 18];
         *p++ = alphabet[(v >> 12) & 0x3F];
         *p++ = alphabet[(v >> 6) & 0x3F];

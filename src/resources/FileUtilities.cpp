@@ -107,8 +107,7 @@ bool GetFileVersion(const std::string& path, FileVersion& version) {
     unsigned parts[4];
     char end = 0;
     std::string tail = bytes.substr(at + MarkerPrefix().size(), 32);
-    if (std::sscanf(tail.c_str(), "%u.%u.%u.%u%c", &parts[0], &parts[1], &parts[2], &parts[3], &end) != 5 ||
-        end != ';')
+    if (std::sscanf(tail.c_str(), "%u.%u.%u.%u%c", &parts[0], &parts[1], &parts[2], &parts[3], &end) != 5 || end != ';')
         return false;
     for (unsigned part : parts) {
         if (part > 0xFFFF)

@@ -16,8 +16,7 @@ bool IsDriveLetterStart(const std::string& name) {
 }  // namespace
 
 bool IsSafeResourceName(const std::string& name) {
-    if (name.empty() || IsSeparator(name.front()) || IsDriveLetterStart(name) ||
-        name.find('\0') != std::string::npos)
+    if (name.empty() || IsSeparator(name.front()) || IsDriveLetterStart(name) || name.find('\0') != std::string::npos)
         return false;
     std::size_t start = 0;
     while (start <= name.size()) {

@@ -11,9 +11,12 @@ std::string NoticeServiceUrl() {
     return build_config::kNoticeBaseUrl;
 }
 
-std::string FormatNoticeRequestBody(const std::string& packageName, const std::string& version,
-                                    const std::string& deviceId, const std::string& language,
-                                    const std::string& resourceType, long long unixSeconds) {
+std::string FormatNoticeRequestBody(const std::string& packageName,
+                                    const std::string& version,
+                                    const std::string& deviceId,
+                                    const std::string& language,
+                                    const std::string& resourceType,
+                                    long long unixSeconds) {
     return "{\"packagename\":\"" + packageName + "\",\"version\":\"" + version + "\",\"deviceID\":\"" + deviceId +
            "\",\"language\":\"" + language + "\",\"resdata\":[{\"type\":\"" + resourceType +
            "\",\"md5\":\"default_md5\"}],\"t\":\"" + std::to_string(unixSeconds) + "\"}";

@@ -15,6 +15,9 @@ inline constexpr int kDownloadThreads = 3;
 std::string NoticeServiceUrl();
 
 // The notice request body (JSON, no spaces); "t" is a quoted decimal count of seconds.
-std::string FormatNoticeRequestBody(const std::string& packageName, const std::string& version,
-                                    const std::string& deviceId, const std::string& language,
-                                    const std::string& resourceType, long long unixSeconds);
+std::string FormatNoticeRequestBody(const std::string& packageName,
+                                    const std::string& version,
+                                    const std::string& deviceId,
+                                    const std::string& language,
+                                    const std::string& resourceType,
+                                    long long unixSeconds);

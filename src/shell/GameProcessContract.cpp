@@ -18,8 +18,10 @@ std::string FormatLoginText(const std::string& authKey, const std::string& uid, 
     return "auth_key=" + authKey + ",uid=" + uid + ",extraInfo=" + extraInfo;
 }
 
-std::string FormatLaunchParameters(const std::string& entrance, const std::string& deviceId,
-                                   const std::string& resourceHash, const std::string& loginData,
+std::string FormatLaunchParameters(const std::string& entrance,
+                                   const std::string& deviceId,
+                                   const std::string& resourceHash,
+                                   const std::string& loginData,
                                    const std::string& platformNumber) {
     return "ENTRANCE=" + entrance + " DEVICE_ID=" + deviceId + " RESOURCE_HASH=" + resourceHash +
            " LOGIN_DATA=" + loginData + " PLATFORM=" + platformNumber;

@@ -4,7 +4,7 @@ namespace platform {
 
 std::tm LocalTimeNow() {
     std::time_t now = std::time(nullptr);
-    std::tm local {};
+    std::tm local{};
     localtime_r(&now, &local);
     return local;
 }

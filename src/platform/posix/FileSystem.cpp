@@ -159,7 +159,10 @@ std::int64_t FileSize(const std::string& path) {
 }
 
 void ApplyFileModeForContent(const std::string& path, const std::string& firstBytes) {
-    bool program = firstBytes.compare(0, 4, "\x7f" "ELF") == 0 || firstBytes.compare(0, 2, "#!") == 0;
+    bool program = firstBytes.compare(0, 4,
+                                      "\x7f"
+                                      "ELF") == 0 ||
+                   firstBytes.compare(0, 2, "#!") == 0;
     ::chmod(path.c_str(), program ? 0755 : 0644);
 }
 
