@@ -22,6 +22,9 @@ bool IsExistingFixedFolder(const std::string& path);
 // Full path of the running executable.
 std::string ModuleFilePath();
 
+// The process's current folder, without a trailing separator.
+std::string CurrentFolder();
+
 // The user's desktop folder without a trailing separator (XDG_DESKTOP_DIR from user-dirs.dirs,
 // else $HOME/Desktop); empty when HOME is unknown.
 std::string DesktopFolder();

@@ -51,6 +51,11 @@ std::string ModuleFilePath() {
     return std::string(buffer, static_cast<std::size_t>(length));
 }
 
+std::string CurrentFolder() {
+    char buffer[4096];
+    return ::getcwd(buffer, sizeof(buffer)) ? std::string(buffer) : std::string();
+}
+
 std::string DesktopFolder() {
     std::string home = WithoutTrailingSeparators(EnvironmentValue("HOME"));
     if (home.empty())

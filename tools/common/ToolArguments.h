@@ -1,0 +1,31 @@
+#pragma once
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+// Command-line reading shared by the companion tools: "--name value" options, bare flags, and
+// the --help / --version answers every tool gives.
+class ToolArguments {
+public:
+    // `valued` lists the options that take a value, `flags` those that do not.
+    ToolArguments(std::set<std::string> valued, std::set<std::string> flags);
+
+    // False with a message in `error` for an unknown option or a missing value.
+    bool Parse(int argc, char** argv, std::string& error);
+
+    bool Has(const std::string& name) const;
+    std::string Value(const std::string& name, const std::string& fallback = std::string()) const;
+    const std::vector<std::string>& Positional() const { return positional_; }
+
+    // Handles --help and --version: prints and returns true when the tool should exit 0.
+    bool AnswerHelpOrVersion(const char* tool, const char* usage) const;
+
+private:
+    std::set<std::string> valued_;
+    std::set<std::string> flags_;
+    std::map<std::string, std::string> values_;
+    std::set<std::string> seen_;
+    std::vector<std::string> positional_;
+};
