@@ -31,5 +31,8 @@ std::string UrlDecode(const std::string& bytes);
 
 std::string IntToText(int value);
 
+// Equal when only ASCII letter case differs.
+bool EqualsIgnoringAsciiCase(const std::string& a, const std::string& b);
+
 // Trims the white space the C library's classification counts (space, \t, \n, \v, \f, \r).
 std::string TrimText(const std::string& text);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -11,5 +12,17 @@ namespace platform {
 std::string CommandLineText();
 // Records argc/argv for CommandLineText; main() calls it first.
 void SetCommandLine(int argc, char** argv);
+
+// Full image paths of the running processes that can be inspected (others are left out).
+// False when the process list cannot be read.
+bool ListProcessImagePaths(std::vector<std::string>& paths);
+
+// Starts `executable` with argv = executable followed by `arguments`, in `workingFolder`, with
+// this process's environment, in a new session so it outlives us. No shell and no search path.
+// On failure `errorCode` is the errno of the failed step.
+bool SpawnDetachedProcess(const std::string& executable,
+                          const std::vector<std::string>& arguments,
+                          const std::string& workingFolder,
+                          int& errorCode);
 
 }  // namespace platform

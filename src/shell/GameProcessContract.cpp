@@ -23,6 +23,10 @@ std::string FormatLaunchParameters(const std::string& entrance,
                                    const std::string& resourceHash,
                                    const std::string& loginData,
                                    const std::string& platformNumber) {
-    return "ENTRANCE=" + entrance + " DEVICE_ID=" + deviceId + " RESOURCE_HASH=" + resourceHash +
+    // Values cannot hold spaces: a path with one would break into several tokens.
+    std::string encodedEntrance;
+    for (char c : entrance)
+        encodedEntrance += c == ' ' ? std::string("%20") : std::string(1, c);
+    return "ENTRANCE=" + encodedEntrance + " DEVICE_ID=" + deviceId + " RESOURCE_HASH=" + resourceHash +
            " LOGIN_DATA=" + loginData + " PLATFORM=" + platformNumber;
 }

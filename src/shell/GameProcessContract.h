@@ -28,7 +28,8 @@ std::string LauncherExecutablePath(const std::string& root);
 
 // "auth_key=%s,uid=%s,extraInfo=%s"
 std::string FormatLoginText(const std::string& authKey, const std::string& uid, const std::string& extraInfo);
-// "ENTRANCE=%s DEVICE_ID=%s RESOURCE_HASH=%s LOGIN_DATA=%s PLATFORM=%s", nothing quoted.
+// "ENTRANCE=%s DEVICE_ID=%s RESOURCE_HASH=%s LOGIN_DATA=%s PLATFORM=%s", nothing quoted; a space
+// in the entrance path is written as %20 so the path stays one token.
 std::string FormatLaunchParameters(const std::string& entrance,
                                    const std::string& deviceId,
                                    const std::string& resourceHash,

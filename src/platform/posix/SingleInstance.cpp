@@ -1,0 +1,25 @@
+#include "platform/SingleInstance.h"
+
+#include "platform/Environment.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace platform {
+
+bool ReserveSingleInstanceName(const std::string& name) {
+    std::string folder = EnvironmentValue("XDG_RUNTIME_DIR");
+    std::string path =
+        folder.empty() ? "/tmp/" + name + "-" + std::to_string(::getuid()) + ".lock" : folder + "/" + name + ".lock";
+    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return false;
+    }
+    return true;  // the open descriptor is the reservation
+}
+
+}  // namespace platform
