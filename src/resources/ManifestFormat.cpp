@@ -1,0 +1,116 @@
+#include "resources/ManifestFormat.h"
+
+#include "notice/TextConversions.h"
+#include "platform/CodePage.h"
+#include "resources/FileUtilities.h"
+#include "resources/SafePath.h"
+#include "shell/Trace.h"
+
+#include <limits>
+#include <utility>
+#include <vector>
+
+namespace {
+
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+template <typename Integer>
+Integer ReadDecimal(const std::string& text) {
+    std::size_t i = 0;
+    while (i < text.size() && IsSpace(text[i]))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    // The magnitude is gathered unsigned, capped at the largest one the sign allows.
+    using Magnitude = unsigned long long;
+    const Magnitude limit =
+        negative ? Magnitude(std::numeric_limits<Integer>::max()) + 1 : Magnitude(std::numeric_limits<Integer>::max());
+    Magnitude value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        Magnitude digit = static_cast<Magnitude>(text[i] - '0');
+        value = value > (limit - digit) / 10 ? limit : value * 10 + digit;
+    }
+    if (!negative)
+        return static_cast<Integer>(value);
+    if (value == limit)
+        return std::numeric_limits<Integer>::min();
+    return static_cast<Integer>(-static_cast<Integer>(value));
+}
+
+}  // namespace
+
+std::int64_t TextToInt64(const std::string& text) {
+    return ReadDecimal<std::int64_t>(text);
+}
+
+std::int32_t TextToInt32(const std::string& text) {
+    return ReadDecimal<std::int32_t>(text);
+}
+
+bool ParseResourceConfigText(const std::string& text, ResoureConfigList& list) {
+    std::vector<std::string> lines;
+    SplitText(text, "\r\n", &lines);
+    std::vector<std::string> fields;
+    for (const std::string& line : lines) {
+        fields.clear();
+        SplitText(line, "=", &fields);
+        if (fields.size() < 2)
+            continue;
+        if (!IsSafeResourceName(fields[0])) {
+            TraceLine(kUnsafeNameTracePrefix + fields[0]);
+            continue;
+        }
+        ResoureConfigInfo record;
+        record.name = std::move(fields[0]);
+        record.md5 = std::move(fields[1]);
+        if (fields.size() > 2)
+            record.packageDir = std::move(fields[2]);
+        if (fields.size() > 3)
+            record.offset = TextToInt64(fields[3]);
+        if (fields.size() > 4)
+            record.length = TextToInt32(fields[4]);
+        if (fields.size() > 5)
+            record.category = std::move(fields[5]);
+        list.push_back(std::move(record));
+    }
+    return true;
+}
+
+bool ParseConfigBody(const std::string& body, ResoureConfigList& list) {
+    // UTF-8 goes through the code page like a manifest; anything else is code-page text already.
+    std::string text = IsUtf8Text(body) ? platform::AnsiToText(platform::TextToAnsi(body)) : platform::AnsiToText(body);
+    return ParseResourceConfigText(text, list);
+}
+
+bool LoadManifest(const std::string& path, ResoureConfigList& list) {
+    TraceLine("资源配置文件路径:\t" + path);
+    std::string text;
+    if (!ReadTextFile(path, text))
+        return false;
+    TraceLine("资源配置文件内容:\r\n" + text);
+    return ParseResourceConfigText(text, list);
+}
+
+std::string SerializeManifest(const ResoureConfigMap& map) {
+    std::string text;
+    for (const auto& [name, record] : map) {
+        text += name;
+        text += '=';
+        text += record.md5;
+        text += "\r\n";
+    }
+    return text;
+}
+
+bool SaveManifest(const std::string& path, const ResoureConfigMap& map) {
+    if (map.empty())
+        return false;
+    std::string bytes;
+    TextToUtf8(SerializeManifest(map), &bytes);
+    return ReplaceFileContent(path, bytes);
+}
