@@ -14,6 +14,17 @@ std::string LauncherExecutablePath(const std::string& root) {
     return root + kLauncherExecutableName + platform::kExecutableSuffix;
 }
 
+std::string EncodeParameterValue(const std::string& value) {
+    std::string encoded;
+    for (char c : value)
+        encoded += c == ' ' ? std::string("%20") : std::string(1, c);
+    return encoded;
+}
+
+std::string FormatRestartParameters(const std::string& entrancePath) {
+    return std::string(kRebootParameter) + " " + kEntranceKey + "=" + EncodeParameterValue(entrancePath);
+}
+
 std::string FormatLoginText(const std::string& authKey, const std::string& uid, const std::string& extraInfo) {
     return "auth_key=" + authKey + ",uid=" + uid + ",extraInfo=" + extraInfo;
 }
@@ -23,10 +34,6 @@ std::string FormatLaunchParameters(const std::string& entrance,
                                    const std::string& resourceHash,
                                    const std::string& loginData,
                                    const std::string& platformNumber) {
-    // Values cannot hold spaces: a path with one would break into several tokens.
-    std::string encodedEntrance;
-    for (char c : entrance)
-        encodedEntrance += c == ' ' ? std::string("%20") : std::string(1, c);
-    return "ENTRANCE=" + encodedEntrance + " DEVICE_ID=" + deviceId + " RESOURCE_HASH=" + resourceHash +
+    return "ENTRANCE=" + EncodeParameterValue(entrance) + " DEVICE_ID=" + deviceId + " RESOURCE_HASH=" + resourceHash +
            " LOGIN_DATA=" + loginData + " PLATFORM=" + platformNumber;
 }

@@ -26,6 +26,13 @@ std::string GameExecutablePath(const std::string& root);
 // R + "Tolmqrvo".
 std::string LauncherExecutablePath(const std::string& root);
 
+// A parameter value cannot hold a space (the parameter text is split at spaces): it travels as %20.
+std::string EncodeParameterValue(const std::string& value);
+
+// What the entrance program passes to the launcher it restarts:
+// "LAUNCHER_REBOOT=TRUE ENTRANCE=<entrance path>".
+std::string FormatRestartParameters(const std::string& entrancePath);
+
 // "auth_key=%s,uid=%s,extraInfo=%s"
 std::string FormatLoginText(const std::string& authKey, const std::string& uid, const std::string& extraInfo);
 // "ENTRANCE=%s DEVICE_ID=%s RESOURCE_HASH=%s LOGIN_DATA=%s PLATFORM=%s", nothing quoted; a space

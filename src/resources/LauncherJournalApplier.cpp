@@ -1,0 +1,84 @@
+#include "resources/LauncherJournalApplier.h"
+
+#include "platform/FileSystem.h"
+#include "resources/FileUtilities.h"
+#include "resources/LauncherJournal.h"
+#include "resources/SafePath.h"
+#include "shell/Trace.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+constexpr const char* kStagingSuffix = ".journal-new";
+
+}  // namespace
+
+JournalApplyResult ApplyLauncherJournal(const std::string& root, int* appliedFiles) {
+    if (appliedFiles)
+        *appliedFiles = 0;
+    std::string journalPath = root + kLauncherJournalFileName;
+    if (!platform::FileExists(journalPath))
+        return JournalApplyResult::NoJournal;
+    std::vector<LauncherJournalRecord> records;
+    LauncherJournalStatus status = ReadLauncherJournal(journalPath, records);
+    JournalApplyResult result = JournalApplyResult::Applied;
+    if (status == LauncherJournalStatus::Incomplete)
+        result = JournalApplyResult::NotComplete;
+    else if (status != LauncherJournalStatus::Complete)
+        result = JournalApplyResult::Malformed;
+
+    std::vector<std::string> targets;
+    if (result == JournalApplyResult::Applied) {
+        // A name that appears twice is applied with its last content.
+        for (const LauncherJournalRecord& record : records) {
+            std::string target;
+            if (!ResolveResourcePath(root, record.path, target)) {
+                result = JournalApplyResult::Malformed;
+                break;
+            }
+            std::string folder;
+            if (ParentFolder(target, folder))
+                CreateFolderChain(folder);
+            if (!platform::WriteWholeFile(target + kStagingSuffix, record.content)) {
+                TraceLine("launcher journal: cannot write\t" + target);
+                result = JournalApplyResult::WriteFailed;
+                break;
+            }
+            if (std::find(targets.begin(), targets.end(), target) == targets.end())
+                targets.push_back(target);
+        }
+    }
+    if (result == JournalApplyResult::Applied) {
+        for (const std::string& target : targets) {
+            if (!platform::RenameFile(target + kStagingSuffix, target)) {
+                TraceLine("launcher journal: cannot replace\t" + target);
+                result = JournalApplyResult::WriteFailed;
+                break;
+            }
+            if (appliedFiles)
+                ++*appliedFiles;
+        }
+    }
+    for (const std::string& target : targets)
+        DeleteFileIfExists(target + kStagingSuffix);
+    DeleteFileIfExists(journalPath);
+    return result;
+}
+
+std::string DescribeJournalApplyResult(JournalApplyResult result) {
+    switch (result) {
+        case JournalApplyResult::NoJournal:
+            return "no launcher journal";
+        case JournalApplyResult::Applied:
+            return "launcher journal applied";
+        case JournalApplyResult::NotComplete:
+            return "launcher journal incomplete; discarded";
+        case JournalApplyResult::Malformed:
+            return "launcher journal malformed; discarded";
+        case JournalApplyResult::WriteFailed:
+            return "launcher journal could not be written; the old launcher files stay";
+    }
+    return std::string();
+}
