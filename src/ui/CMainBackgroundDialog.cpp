@@ -1,0 +1,67 @@
+#include "ui/CMainBackgroundDialog.h"
+
+#include "platform/Process.h"
+#include "ui/SkinMessageBox.h"
+#include "ui/WindowMoveBatch.h"
+
+CMainBackgroundDialog::CMainBackgroundDialog(int pngId, QWidget* parent) : CLayeredBackgroundDialog(pngId, parent) {}
+
+CMainBackgroundDialog::~CMainBackgroundDialog() = default;
+
+void CMainBackgroundDialog::CreateChildWindows() {}
+
+void CMainBackgroundDialog::LayoutChildWindows() {
+    if (Foreground)
+        PlaceChild(Foreground);
+}
+
+void CMainBackgroundDialog::OnQuitConfirmed() {
+    if (QuitCleanup)
+        QuitCleanup();
+    platform::TerminateCurrentProcess(0);
+}
+
+void CMainBackgroundDialog::MoveGroupBy(int dx, int dy) {
+    if (!Initialized)
+        return;
+    WindowMoveBatch batch;
+    CollectGroupMoves(batch, pos() + QPoint(dx, dy));
+    batch.Apply();
+}
+
+void CMainBackgroundDialog::CollectGroupMoves(WindowMoveBatch& batch, const QPoint& origin) {
+    batch.Add(this, origin);
+    if (Foreground)
+        batch.Add(Foreground, origin + Foreground->PlacementIn(size()).topLeft());
+}
+
+int CMainBackgroundDialog::ShowMessage(QWidget*,
+                                       const std::string& text,
+                                       int style,
+                                       const std::string& firstButtonText,
+                                       const std::string& secondButtonText,
+                                       int emphasis) {
+    setEnabled(false);
+    if (Foreground)
+        Foreground->setEnabled(false);
+
+    QWidget* boxParent = Foreground ? static_cast<QWidget*>(Foreground) : this;
+    QRect area = geometry();
+    area.setLeft(area.left() + MessageOffsetX);
+    area.setTop(area.top() + MessageOffsetY);
+    const int answer = ShowSkinMessageBox(text, &area, firstButtonText, secondButtonText, emphasis, boxParent, style);
+
+    setEnabled(true);
+    if (Foreground)
+        Foreground->setEnabled(true);
+    return answer;
+}
+
+void CMainBackgroundDialog::OnMoved() {
+    MoveGroupBy(0, 0);
+}
+
+void CMainBackgroundDialog::OnResized() {
+    RedrawLayered();
+    LayoutChildWindows();
+}

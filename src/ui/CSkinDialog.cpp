@@ -1,0 +1,92 @@
+#include "ui/CSkinDialog.h"
+
+#include "ui/CSkinUIDialog.h"
+#include "ui/SkinMessageBox.h"
+#include "ui/WindowMoveBatch.h"
+
+#include <QEventLoop>
+#include <QWindow>
+
+#include <utility>
+
+CSkinDialog::CSkinDialog(int pngId,
+                         QWidget* parentWindow,
+                         std::unique_ptr<CSkinUIDialog> content,
+                         std::optional<QRect> centreOn)
+    : CLayeredBackgroundDialog(pngId, nullptr),
+      content_(content.release()),
+      parentWindow_(parentWindow),
+      centreOn_(std::move(centreOn)) {
+    // No taskbar entry, and focus goes to the content with the buttons.
+    setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
+    content_->setParent(this, content_->windowFlags());
+}
+
+CSkinDialog::~CSkinDialog() = default;
+
+void CSkinDialog::OnInitDialog() {
+    RedrawLayered();
+    if (centreOn_)
+        CenterOn(*centreOn_);
+    else if (parentWindow_)
+        CenterOn(parentWindow_->frameGeometry());
+    else
+        CenterOnDesktop();
+
+    content_->Initialized = Initialized;
+    content_->SetLinkedDialog(this);
+    content_->ParentDialog = this;
+    content_->InitDialog();
+    content_->show();
+    PlaceChild(content_);
+}
+
+int CSkinDialog::RunModal() {
+    // A loop of our own rather than exec(): hiding a QDialog ends its exec() loop, and a box
+    // must survive being hidden while a later box is open.
+    QEventLoop loop;
+    connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
+    if (parentWindow_ && parentWindow_->window()->windowHandle()) {
+        winId();
+        windowHandle()->setTransientParent(parentWindow_->window()->windowHandle());
+    }
+    setWindowModality(Qt::ApplicationModal);
+    show();
+    if (isVisible())
+        loop.exec(QEventLoop::DialogExec);
+    return result();
+}
+
+void CSkinDialog::MoveGroupBy(int dx, int dy) {
+    if (!Initialized)
+        return;
+    const QPoint origin = pos() + QPoint(dx, dy);
+    WindowMoveBatch batch;
+    batch.Add(this, origin);
+    batch.Add(content_, origin + content_->PlacementIn(size()).topLeft());
+    batch.Apply();
+}
+
+int CSkinDialog::ShowMessage(QWidget*,
+                             const std::string& text,
+                             int style,
+                             const std::string& firstButtonText,
+                             const std::string& secondButtonText,
+                             int emphasis) {
+    setEnabled(false);
+    content_->setEnabled(false);
+    const QRect area = frameGeometry();
+    const int answer = ShowSkinMessageBox(text, &area, firstButtonText, secondButtonText, emphasis, content_, style);
+    setEnabled(true);
+    content_->setEnabled(true);
+    return answer;
+}
+
+void CSkinDialog::done(int result) {
+    content_->hide();
+    CLayeredBackgroundDialog::done(result);
+}
+
+void CSkinDialog::reject() {
+    done(7);
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "ui/CSkinUIDialog.h"
+
+class CCustomLabel;
+class CSkinButton;
+class SkinMessageBoxData;
+
+// The content of the skinned message box: the question's text and one or two buttons. It shows
+// the SkinMessageBoxData it is given; the first button ends the box with 1, the second with 7.
+class CSkinMessageBox : public CSkinUIDialog {
+    Q_OBJECT
+
+public:
+    explicit CSkinMessageBox(QWidget* parent = nullptr);
+    ~CSkinMessageBox() override;
+
+    // Control 1008, answering 1.
+    CSkinButton* FirstButton() const { return firstButton_; }
+    // Control 1009, answering 7.
+    CSkinButton* SecondButton() const { return secondButton_; }
+    // Control 1010, the question.
+    CCustomLabel* Label() const { return label_; }
+
+    // For a one-button style: hides the second button and centres the first horizontally.
+    void ArrangeButtons();
+
+    void OnShown() override;
+    void OnResized() override;
+
+protected:
+    void OnInitDialog() override;
+
+private:
+    // The data record as a question, or null when there is none.
+    const SkinMessageBoxData* Question() const;
+    void Answer(int result);
+
+    CSkinButton* firstButton_;
+    CSkinButton* secondButton_;
+    CCustomLabel* label_;
+};

@@ -1,0 +1,33 @@
+#include "ui/UiScale.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+float ComputeUiScale(double logicalDpi, int screenWidth) {
+    float factor = 1.0f;
+    if (logicalDpi != 96.0) {
+        factor = static_cast<float>(logicalDpi / 96.0);
+    } else if (screenWidth < 757 || screenWidth > 1920) {
+        factor = static_cast<float>(screenWidth) / 1920.0f;
+    }
+    return factor > 0.0f ? factor : 1.0f;
+}
+
+float GetUiScale() {
+    static float cached = 0.0f;
+    if (cached == 0.0f) {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        cached = screen ? ComputeUiScale(screen->logicalDotsPerInchX(), screen->geometry().width()) : 1.0f;
+    }
+    return cached;
+}
+
+int Scaled(int designPixels) {
+    return static_cast<int>(static_cast<float>(designPixels) * GetUiScale());
+}
+
+QRect ScaledRect(int left, int top, int right, int bottom) {
+    const int x = Scaled(left);
+    const int y = Scaled(top);
+    return QRect(x, y, Scaled(right) - x, Scaled(bottom) - y);
+}
