@@ -1,0 +1,42 @@
+#pragma once
+
+#include "download/DownloadDataProcessor.h"
+#include "platform/File.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+// Writes one game or launcher file: the body goes to a temporary file "<target>.t", which Finish
+// unpacks into the target (ResolveResourcePath(baseDir, task.name)) and deletes on success.
+// Begin deletes both the temporary file and the target, so an interrupted or failed download
+// never leaves a stale old version under the target name.
+//
+// Progress counts each byte once across attempts: only bytes beyond the highest count any
+// attempt reached are reported, as growth, through the progress callback (on the worker thread).
+class CDNResourceDataProcessor : public DownloadDataProcessor {
+public:
+    using ProgressCallback = std::function<void(std::int64_t growth)>;
+
+    using DownloadDataProcessor::DownloadDataProcessor;
+
+    // The folder the task's name is resolved below, ending with a separator. Set before use.
+    void SetBaseDir(const std::string& baseDir) { baseDir_ = baseDir; }
+    // Bind directly after construction, before the processor is handed to a transfer.
+    void SetProgressCallback(ProgressCallback callback) { progressCallback_ = std::move(callback); }
+
+    bool Begin(std::uint32_t contentLength) override;
+    bool Finish() override;
+    bool Write(const char* data, std::uint32_t size) override;
+    // The unpacked target's content, when no attempt is in progress and the target exists.
+    bool GetContent(std::string& out) override;
+
+private:
+    bool TargetPath(std::string& path) const;
+
+    platform::File file_;
+    std::string baseDir_;
+    std::int64_t written_ = 0;
+    std::int64_t highWater_ = 0;
+    ProgressCallback progressCallback_;
+};
