@@ -109,6 +109,11 @@ std::size_t DownloaderTaskDispatcher::ActiveWorkerCount() const {
     return active_.size();
 }
 
+void DownloaderTaskDispatcher::WaitUntilIdle() {
+    std::unique_lock<std::recursive_mutex> guard(lock_);
+    workerExited_.wait(guard, [this] { return active_.empty(); });
+}
+
 std::size_t DownloaderTaskDispatcher::PendingSegmentCount() const {
     std::lock_guard<std::recursive_mutex> guard(lock_);
     return pending_.size();

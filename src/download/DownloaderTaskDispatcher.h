@@ -49,6 +49,8 @@ public:
     void Stop();
 
     std::size_t ActiveWorkerCount() const;
+    // Blocks until no worker is active; workers end on their own threads. Not from a worker.
+    void WaitUntilIdle();
     std::size_t PendingSegmentCount() const;
 
     // Groups tasks (sorted in place by offset) by url and postData and merges contiguous ranges.

@@ -7,7 +7,8 @@ class DownloadDataProcessor;
 // What the owner of a DownloaderTaskDispatcher provides. Every operation runs on a worker thread;
 // GetProcessor and OnTaskResult run without the dispatcher's lock, OnAllTasksFinished with it held
 // (so it must not wait for another thread that needs that lock). The dispatcher never deletes its
-// owner through this interface.
+// owner through this interface; the destructor is virtual only so that implementers need not be
+// final.
 class DownloaderTaskProcessor {
 public:
     // The processor of one task, owned by the implementer until it handled the task's result; null
@@ -19,5 +20,5 @@ public:
     virtual void OnAllTasksFinished() = 0;
 
 protected:
-    ~DownloaderTaskProcessor() = default;
+    virtual ~DownloaderTaskProcessor() = default;
 };

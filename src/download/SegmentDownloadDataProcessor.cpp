@@ -23,11 +23,12 @@ bool SegmentDownloadDataProcessor::Begin(std::uint32_t contentLength) {
 bool SegmentDownloadDataProcessor::Finish() {
     position_ = 0;
     current_ = nullptr;
-    for (DownloadDataProcessor* processor : processors_) {
-        if (!processor->Finish())
-            return false;
-    }
-    return true;
+    // Every processor ends its attempt, also after a refusal: one left half-way (a file still
+    // open) would refuse the next attempt's Begin, so a cut connection could never be retried.
+    bool ok = true;
+    for (DownloadDataProcessor* processor : processors_)
+        ok = processor->Finish() && ok;
+    return ok;
 }
 
 DownloadDataProcessor* SegmentDownloadDataProcessor::Find() {

@@ -18,7 +18,7 @@ public:
 
     // Calls every processor's Begin, also after a refusal; true only when all accepted.
     bool Begin(std::uint32_t contentLength) override;
-    // Calls the processors' Finish in order and stops at the first refusal.
+    // Calls every processor's Finish, also after a refusal; true only when all succeeded.
     bool Finish() override;
     bool Write(const char* data, std::uint32_t size) override;
     // Holds no content of its own: true, `out` unchanged.

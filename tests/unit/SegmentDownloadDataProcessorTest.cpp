@@ -104,18 +104,19 @@ TEST(SegmentDownloadDataProcessorTest, WholeBodySegmentGivesEveryProcessorEveryB
     EXPECT_EQ(second.Body(), "body");
 }
 
-TEST(SegmentDownloadDataProcessorTest, BeginAsksAllFinishStopsAtTheFirstRefusal) {
+TEST(SegmentDownloadDataProcessorTest, BeginAndFinishReachEveryProcessorDespiteARefusal) {
     RecordingProcessor first(Task(0, 1)), second(Task(1, 1)), third(Task(2, 1));
     SegmentDownloadDataProcessor segment(Segment(0, 3), {&first, &second, &third});
     first.acceptBegin = false;
     EXPECT_FALSE(segment.Begin(3));
     EXPECT_EQ(first.Calls() + second.Calls() + third.Calls(), "BBB");
 
+    // The third still ends its attempt, so that it can begin the next one.
     second.acceptFinish = false;
     EXPECT_FALSE(segment.Finish());
     EXPECT_EQ(first.Calls(), "BF");
     EXPECT_EQ(second.Calls(), "BF");
-    EXPECT_EQ(third.Calls(), "B");
+    EXPECT_EQ(third.Calls(), "BF");
 
     std::string content = "unchanged";
     EXPECT_TRUE(segment.GetContent(content));
