@@ -66,23 +66,41 @@ std::string TrimText(const std::string& text) {
     return text.substr(begin, end - begin);
 }
 
+void ForEachSplitToken(std::string_view text,
+                       std::string_view delimiters,
+                       const std::function<void(std::string_view)>& token) {
+    // A table instead of searching the delimiter set for every character: manifests run to
+    // millions of characters.
+    bool isDelimiter[256] = {};
+    for (char c : delimiters)
+        isDelimiter[static_cast<unsigned char>(c)] = true;
+    auto delimiter = [&isDelimiter](char c) { return isDelimiter[static_cast<unsigned char>(c)]; };
+    std::size_t position = 0;
+    while (position < text.size()) {
+        std::size_t begin = position;
+        while (begin < text.size() && delimiter(text[begin]))
+            ++begin;
+        if (begin == text.size())
+            break;
+        std::size_t end = begin;
+        while (end < text.size() && !delimiter(text[end]))
+            ++end;
+        std::size_t first = begin, last = end;
+        while (first < last && IsSpace(text[first]))
+            ++first;
+        while (last > first && IsSpace(text[last - 1]))
+            --last;
+        if (first == last)
+            break;
+        token(text.substr(first, last - first));
+        position = end;
+    }
+}
+
 bool SplitText(const std::string& text, const std::string& delimiters, std::vector<std::string>* out) {
     if (!out)
         return false;
-    std::size_t position = 0;
-    while (position < text.size()) {
-        std::size_t begin = text.find_first_not_of(delimiters, position);
-        if (begin == std::string::npos)
-            break;
-        std::size_t end = text.find_first_of(delimiters, begin);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string token = TrimText(text.substr(begin, end - begin));
-        if (token.empty())
-            break;
-        out->push_back(std::move(token));
-        position = end;
-    }
+    ForEachSplitToken(text, delimiters, [out](std::string_view token) { out->emplace_back(token); });
     return true;
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Text utilities shared by the command line, the manifests and the notice request. Text is
@@ -24,6 +26,11 @@ bool TextToUtf8(const std::string& text, std::string* bytes);
 // first token that is empty after trimming ends the split. Appends to `out`; false when `out` is
 // missing.
 bool SplitText(const std::string& text, const std::string& delimiters, std::vector<std::string>* out);
+// The same tokens handed to `token` one by one as views into `text`, for callers that split
+// large texts and keep only parts of them.
+void ForEachSplitToken(std::string_view text,
+                       std::string_view delimiters,
+                       const std::function<void(std::string_view)>& token);
 
 // "+" becomes a space and "%" with two hexadecimal digits becomes that byte. A "%" not followed
 // by two hexadecimal digits is kept as it is.

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // Whole-file and folder operations on native paths. None of them throws; each reports success.
 namespace platform {
@@ -19,6 +20,9 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes);
 bool AppendToFile(const std::string& path, const std::string& bytes);
 // Overwrites bytes at `offset` of an existing file without truncating it.
 bool WriteAtOffset(const std::string& path, std::int64_t offset, const std::string& bytes);
+// Names of the regular files directly in `folder` (symbolic links followed), in no particular
+// order; false when the folder cannot be read. One listing answers many existence questions.
+bool ListFolderFiles(const std::string& folder, std::vector<std::string>& names);
 // Size in bytes, or -1 when the file cannot be examined.
 std::int64_t FileSize(const std::string& path);
 // Gives a file 0755 when its content starts like a program (ELF header or "#!"), else 0644, so a

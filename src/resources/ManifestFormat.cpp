@@ -6,9 +6,10 @@
 #include "resources/SafePath.h"
 #include "shell/Trace.h"
 
+#include <algorithm>
 #include <limits>
+#include <string_view>
 #include <utility>
-#include <vector>
 
 namespace {
 
@@ -17,7 +18,7 @@ bool IsSpace(char c) {
 }
 
 template <typename Integer>
-Integer ReadDecimal(const std::string& text) {
+Integer ReadDecimal(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size() && IsSpace(text[i]))
         ++i;
@@ -44,40 +45,44 @@ Integer ReadDecimal(const std::string& text) {
 
 }  // namespace
 
-std::int64_t TextToInt64(const std::string& text) {
+std::int64_t TextToInt64(std::string_view text) {
     return ReadDecimal<std::int64_t>(text);
 }
 
-std::int32_t TextToInt32(const std::string& text) {
+std::int32_t TextToInt32(std::string_view text) {
     return ReadDecimal<std::int32_t>(text);
 }
 
 bool ParseResourceConfigText(const std::string& text, ResoureConfigList& list) {
-    std::vector<std::string> lines;
-    SplitText(text, "\r\n", &lines);
-    std::vector<std::string> fields;
-    for (const std::string& line : lines) {
-        fields.clear();
-        SplitText(line, "=", &fields);
-        if (fields.size() < 2)
-            continue;
-        if (!IsSafeResourceName(fields[0])) {
-            TraceLine(kUnsafeNameTracePrefix + fields[0]);
-            continue;
-        }
-        ResoureConfigInfo record;
-        record.name = std::move(fields[0]);
-        record.md5 = std::move(fields[1]);
-        if (fields.size() > 2)
-            record.packageDir = std::move(fields[2]);
-        if (fields.size() > 3)
-            record.offset = TextToInt64(fields[3]);
-        if (fields.size() > 4)
-            record.length = TextToInt32(fields[4]);
-        if (fields.size() > 5)
-            record.category = std::move(fields[5]);
-        list.push_back(std::move(record));
+    // One record per line at most; reserving saves copying a large list while it grows.
+    if (list.empty()) {
+        auto lineEnds =
+            std::max(std::count(text.begin(), text.end(), '\n'), std::count(text.begin(), text.end(), '\r'));
+        list.reserve(static_cast<std::size_t>(lineEnds) + 1);
     }
+    ForEachSplitToken(text, "\r\n", [&list](std::string_view line) {
+        constexpr std::size_t kFields = 6;  // later fields are ignored
+        std::string_view fields[kFields];
+        std::size_t count = 0;
+        ForEachSplitToken(line, "=", [&](std::string_view field) {
+            if (count < kFields)
+                fields[count++] = field;
+        });
+        if (count < 2)
+            return;
+        ResoureConfigInfo record;
+        record.name = fields[0];
+        if (!IsSafeResourceName(record.name)) {
+            TraceLine(kUnsafeNameTracePrefix + record.name);
+            return;
+        }
+        record.md5 = fields[1];
+        record.packageDir = fields[2];
+        record.offset = TextToInt64(fields[3]);
+        record.length = TextToInt32(fields[4]);
+        record.category = fields[5];
+        list.push_back(std::move(record));
+    });
     return true;
 }
 

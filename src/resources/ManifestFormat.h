@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // The line format shared by version.txt, launcher_manifest.txt and the CDN resource config:
 // lines split at runs of CR/LF, fields at runs of "=", everything trimmed, and the first blank
@@ -23,8 +24,8 @@ inline constexpr const char* kUnsafeNameTracePrefix = "资源名称不安全,已
 // Decimal integers read like the C library's wide-text conversions: leading white space and one
 // sign accepted, reading stops at the first non-digit, no digits gives 0, values beyond the
 // type's range saturate at its limit.
-std::int64_t TextToInt64(const std::string& text);
-std::int32_t TextToInt32(const std::string& text);
+std::int64_t TextToInt64(std::string_view text);
+std::int32_t TextToInt32(std::string_view text);
 
 // Appends one record per usable line of `text`, in line order. Lines with fewer than two fields
 // are skipped silently. Always true.

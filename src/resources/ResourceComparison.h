@@ -42,7 +42,8 @@ struct ResourceUpdatePlan {
 // "CDNResourceInfo插入失败\t" + name), compares the launcher half with `localLauncherMap` (left
 // unchanged) and the resource half with `localResourceMap` (md5 of missing files emptied, see
 // CompareMaps), and sums the download total. `gameFolder` is R + "game/" with its separator.
-void PlanResourceUpdate(const ResoureConfigList& cdnList,
+// The records are moved into the maps: pass the list with std::move when it is not needed after.
+void PlanResourceUpdate(ResoureConfigList cdnList,
                         ResoureConfigMap& localLauncherMap,
                         ResoureConfigMap& localResourceMap,
                         const std::string& gameFolder,

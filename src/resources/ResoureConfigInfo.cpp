@@ -2,8 +2,15 @@
 
 #include "shell/Trace.h"
 
-bool InsertRecordFirstWins(ResoureConfigMap& map, const ResoureConfigInfo& record, const std::string& failurePrefix) {
-    if (map.emplace(record.name, record).second)
+#include <utility>
+
+bool InsertRecordFirstWins(ResoureConfigMap& map, ResoureConfigInfo record, const std::string& failurePrefix) {
+    if (map.empty() || OrdinalLess()(map.rbegin()->first, record.name)) {
+        map.emplace_hint(map.end(), record.name, std::move(record));
+        return true;
+    }
+    // try_emplace leaves `record` untouched when the name is taken.
+    if (map.try_emplace(record.name, std::move(record)).second)
         return true;
     TraceLine(failurePrefix + record.name);
     return false;

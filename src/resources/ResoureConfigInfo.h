@@ -25,8 +25,9 @@ using ResoureConfigList = std::vector<ResoureConfigInfo>;
 using ResoureConfigMap = std::map<std::string, ResoureConfigInfo, OrdinalLess>;
 
 // Inserts `record` under its name unless the name is already there: the first record stays, and
-// the trace line `failurePrefix` + name is written. True when inserted.
-bool InsertRecordFirstWins(ResoureConfigMap& map, const ResoureConfigInfo& record, const std::string& failurePrefix);
+// the trace line `failurePrefix` + name is written. True when inserted. Records arriving in name
+// order (as every manifest the launcher writes) go straight to the end of the map.
+bool InsertRecordFirstWins(ResoureConfigMap& map, ResoureConfigInfo record, const std::string& failurePrefix);
 
 // True for a category of "launcher" in any ASCII letter case.
 bool IsLauncherCategory(const std::string& category);

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace {
 
 using testsupport::TempFolder;
@@ -103,6 +105,27 @@ TEST_F(ResourceComparisonTest, AMissingFileIsFetchedAndForgottenInTheManifest) {
     EXPECT_EQ(localLauncher_.at("tool.so").md5, "T");
     // What the resource manager writes to version.txt right after the comparison.
     EXPECT_EQ(SerializeManifest(localResources_), "a.dat=\r\npresent.dat=P\r\n");
+}
+
+TEST_F(ResourceComparisonTest, ExistenceFollowsLinksAndIgnoresFolders) {
+    Install("real.dat");
+    Install("sub/deeper/nested.dat");
+    std::filesystem::create_symlink(gameFolder_ + "real.dat", gameFolder_ + "link.dat");
+    std::filesystem::create_symlink(gameFolder_ + "nowhere.dat", gameFolder_ + "dangling.dat");
+    std::filesystem::create_directories(gameFolder_ + "folder.dat");
+    localResources_ =
+        MapOf({Record("real.dat", "1"), Record("link.dat", "2"), Record("dangling.dat", "3"), Record("folder.dat", "4"),
+               Record("sub\\deeper\\nested.dat", "5"), Record("sub/deeper/nested.dat", "6"),
+               Record("sub\\nested.dat", "7"), Record("absent\\x.dat", "8")});
+    ResoureConfigMap cdn = localResources_;
+    ResourceCompareList fetch, removal;
+    ASSERT_EQ(CompareMaps(localResources_, &cdn, &fetch, &removal, true, gameFolder_), 1);
+    EXPECT_EQ(SerializeManifest(localResources_),
+              "absent\\x.dat=\r\ndangling.dat=\r\nfolder.dat=\r\nlink.dat=2\r\nreal.dat=1\r\n"
+              "sub/deeper/nested.dat=6\r\nsub\\deeper\\nested.dat=5\r\nsub\\nested.dat=\r\n");
+    EXPECT_EQ(NamesOf(fetch),
+              (std::vector<std::string>{"absent\\x.dat", "dangling.dat", "folder.dat", "sub\\nested.dat"}));
+    EXPECT_TRUE(removal.empty());
 }
 
 TEST_F(ResourceComparisonTest, ZeroLengthsGiveAZeroTotalWithFilesToFetch) {

@@ -1,5 +1,6 @@
 #include "platform/FileSystem.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -147,6 +148,26 @@ bool WriteAtOffset(const std::string& path, std::int64_t offset, const std::stri
         Fail();
     ::close(fd);
     return ok;
+}
+
+bool ListFolderFiles(const std::string& folder, std::vector<std::string>& names) {
+    DIR* listing = ::opendir(folder.c_str());
+    if (!listing)
+        return Fail();
+    std::string base = folder;
+    if (!base.empty() && base.back() != '/')
+        base.push_back('/');
+    while (const dirent* entry = ::readdir(listing)) {
+        bool regular = entry->d_type == DT_REG;
+        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+            struct stat info {};
+            regular = ::stat((base + entry->d_name).c_str(), &info) == 0 && S_ISREG(info.st_mode);
+        }
+        if (regular)
+            names.emplace_back(entry->d_name);
+    }
+    ::closedir(listing);
+    return true;
 }
 
 std::int64_t FileSize(const std::string& path) {
