@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Whole-file and folder operations on native paths. None of them throws; each reports success.
@@ -23,6 +24,11 @@ bool WriteAtOffset(const std::string& path, std::int64_t offset, const std::stri
 // Names of the regular files directly in `folder` (symbolic links followed), in no particular
 // order; false when the folder cannot be read. One listing answers many existence questions.
 bool ListFolderFiles(const std::string& folder, std::vector<std::string>& names);
+// Removes an empty folder.
+bool RemoveFolder(const std::string& path);
+// The regular files and folders directly in a folder (links followed; "." and ".." left out),
+// each with whether it is a folder.
+bool ListFolder(const std::string& path, std::vector<std::pair<std::string, bool>>& entries);
 // Size in bytes, or -1 when the file cannot be examined.
 std::int64_t FileSize(const std::string& path);
 // Gives a file 0755 when its content starts like a program (ELF header or "#!"), else 0644, so a

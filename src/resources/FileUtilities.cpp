@@ -53,6 +53,29 @@ bool CreateFolderChain(const std::string& path) {
     return outcome;
 }
 
+namespace {
+
+void RemoveEmptyFoldersBelow(const std::string& folder, int depth) {
+    std::vector<std::pair<std::string, bool>> entries;
+    // The depth bound keeps a link that points back up from leading the walk in circles.
+    if (depth > 64 || !platform::ListFolder(folder, entries))
+        return;
+    for (const auto& [name, isFolder] : entries) {
+        if (isFolder)
+            RemoveEmptyFoldersBelow(folder + platform::kPathSeparator + name, depth + 1);
+    }
+    platform::RemoveFolder(folder);  // refused while something is left inside
+}
+
+}  // namespace
+
+void RemoveEmptyFolders(const std::string& folder) {
+    std::string base = folder;
+    while (base.size() > 1 && base.back() == platform::kPathSeparator)
+        base.pop_back();
+    RemoveEmptyFoldersBelow(base, 0);
+}
+
 bool ReadRawFile(const std::string& path, std::string& bytes) {
     if (path.empty())
         return false;

@@ -12,6 +12,8 @@ bool DeleteFileIfExists(const std::string& path);
 // Creates every missing folder along `path`, serialised process-wide. Returns the outcome of the
 // last creation attempted, false when everything already existed.
 bool CreateFolderChain(const std::string& path);
+// Removes `folder` and every folder below it that holds no file; folders with files stay.
+void RemoveEmptyFolders(const std::string& folder);
 // Whole file as text: a UTF-8 byte-order mark is dropped, invalid bytes become "?".
 bool ReadTextFile(const std::string& path, std::string& text);
 bool ReadRawFile(const std::string& path, std::string& bytes);

@@ -6,6 +6,8 @@
 
 #include <sys/stat.h>
 
+#include <filesystem>
+
 namespace {
 
 using testsupport::PathExists;
@@ -128,6 +130,19 @@ TEST(FileUtilitiesTest, FileVersionFromMarker) {
     EXPECT_EQ(version.revision, 65535);
     WriteFileBytes(temp.path() + "broken", FileVersionMarker({1, 2, 3, 4}).substr(0, 22) + "x");
     EXPECT_FALSE(GetFileVersion(temp.path() + "broken", version));
+}
+
+TEST(FileUtilitiesTest, RemoveEmptyFoldersKeepsEveryFile) {
+    TempFolder temp;
+    std::filesystem::create_directories(temp.path() + "stage/a/b/c");
+    std::filesystem::create_directories(temp.path() + "stage/d");
+    WriteFileBytes(temp.path() + "stage/d/keep.txt", "x");
+    RemoveEmptyFolders(temp.path() + "stage/");
+    EXPECT_FALSE(PathExists(temp.path() + "stage/a"));
+    EXPECT_EQ(ReadFileBytes(temp.path() + "stage/d/keep.txt"), "x");
+    std::filesystem::remove(temp.path() + "stage/d/keep.txt");
+    RemoveEmptyFolders(temp.path() + "stage");
+    EXPECT_FALSE(PathExists(temp.path() + "stage"));
 }
 
 TEST(FileUtilitiesTest, DefaultInstallDriveIsTheHomeFolder) {

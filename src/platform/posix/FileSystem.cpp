@@ -150,24 +150,46 @@ bool WriteAtOffset(const std::string& path, std::int64_t offset, const std::stri
     return ok;
 }
 
-bool ListFolderFiles(const std::string& folder, std::vector<std::string>& names) {
-    DIR* listing = ::opendir(folder.c_str());
+bool ListFolder(const std::string& path, std::vector<std::pair<std::string, bool>>& entries) {
+    DIR* listing = ::opendir(path.c_str());
     if (!listing)
         return Fail();
-    std::string base = folder;
+    std::string base = path;
     if (!base.empty() && base.back() != '/')
         base.push_back('/');
     while (const dirent* entry = ::readdir(listing)) {
-        bool regular = entry->d_type == DT_REG;
+        std::string name = entry->d_name;
+        if (name == "." || name == "..")
+            continue;
+        bool isFolder = entry->d_type == DT_DIR;
+        bool isFile = entry->d_type == DT_REG;
         if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
             struct stat info {};
-            regular = ::stat((base + entry->d_name).c_str(), &info) == 0 && S_ISREG(info.st_mode);
+            if (::stat((base + name).c_str(), &info) == 0) {
+                isFolder = S_ISDIR(info.st_mode);
+                isFile = S_ISREG(info.st_mode);
+            }
         }
-        if (regular)
-            names.emplace_back(entry->d_name);
+        if (isFolder || isFile)
+            entries.emplace_back(std::move(name), isFolder);
     }
     ::closedir(listing);
     return true;
+}
+
+bool ListFolderFiles(const std::string& folder, std::vector<std::string>& names) {
+    std::vector<std::pair<std::string, bool>> entries;
+    if (!ListFolder(folder, entries))
+        return false;
+    for (auto& [name, isFolder] : entries) {
+        if (!isFolder)
+            names.push_back(std::move(name));
+    }
+    return true;
+}
+
+bool RemoveFolder(const std::string& path) {
+    return ::rmdir(path.c_str()) == 0 || Fail();
 }
 
 std::int64_t FileSize(const std::string& path) {

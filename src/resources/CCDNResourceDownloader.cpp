@@ -1,0 +1,244 @@
+#include "resources/CCDNResourceDownloader.h"
+
+#include "download/CDNResourceConfigDataProcessor.h"
+#include "download/CDNResourceDataProcessor.h"
+#include "download/DownloaderTaskDispatcher.h"
+#include "platform/Clock.h"
+#include "platform/FileSystem.h"
+#include "resources/FileUtilities.h"
+#include "resources/ManifestFormat.h"
+#include "resources/SafePath.h"
+#include "resources/UpdateServers.h"
+#include "shell/Trace.h"
+
+#include <vector>
+
+namespace {
+
+constexpr const char* kProcessorInsertFailed = "CDNResourceConfigDataProcessor插入失败\t";
+constexpr const char* kLauncherStagingFolderName = "launcher_staging/";
+
+}  // namespace
+
+CCDNResourceDownloader& CCDNResourceDownloader::GetInstance() {
+    // Never destroyed: worker threads may still call in while the process ends.
+    static CCDNResourceDownloader* instance = new CCDNResourceDownloader();
+    return *instance;
+}
+
+void CCDNResourceDownloader::Configure(const std::string& cdnBase,
+                                       const std::string& configAddress,
+                                       const std::string& gameFolder,
+                                       const std::string& launcherFolder) {
+    cdnBase_ = cdnBase;
+    configAddress_ = configAddress;
+    gameFolder_ = gameFolder;
+    launcherFolder_ = launcherFolder;
+}
+
+void CCDNResourceDownloader::SetCallbacks(ConfigCallback config,
+                                          RunFinishedCallback runFinished,
+                                          TaskStartedCallback taskStarted,
+                                          FileDoneCallback fileDone,
+                                          ProgressCallback progress) {
+    std::lock_guard<std::recursive_mutex> guard(mapLock_);
+    configCallback_ = std::move(config);
+    runFinishedCallback_ = std::move(runFinished);
+    taskStartedCallback_ = std::move(taskStarted);
+    fileDoneCallback_ = std::move(fileDone);
+    progressCallback_ = std::move(progress);
+}
+
+std::string CCDNResourceDownloader::BuildUrl(int kind, const std::string& packageDir) const {
+    if (kind == DownloadKindConfig)
+        return configAddress_ + "?r=" + platform::FormatLocalTimeNow("%Y%m%d%H%M%S");
+    if (kind == DownloadKindResource || kind == DownloadKindLauncher)
+        return cdnBase_ + (packageDir.empty() ? std::string() : packageDir + "/") + kPackageFileName;
+    return std::string();
+}
+
+DownloaderTaskDispatcher* CCDNResourceDownloader::GetDispatcher() const {
+    return dispatcher_.get();
+}
+
+std::string CCDNResourceDownloader::LauncherStagingFolder() const {
+    return launcherFolder_ + kLauncherStagingFolderName;
+}
+
+int CCDNResourceDownloader::StartConfigDownload() {
+    if (dispatcher_)
+        dispatcher_->ClearPending();
+    ResourceCompareResultInfo entry;
+    entry.offset = -1;
+    entry.length = 0;
+    return StartDownload({entry}, DownloadKindConfig);
+}
+
+int CCDNResourceDownloader::StartDownload(const ResourceCompareList& list, int kind) {
+    queued_.exchange(0);
+    outstanding_.exchange(0);
+    finished_.exchange(0);
+    failures_.exchange(0);
+    {
+        std::lock_guard<std::mutex> guard(statusLock_);
+        statusUnion_ = 0;
+    }
+    {
+        std::lock_guard<std::mutex> guard(byteLock_);
+        downloaded_ = 0;
+        total_ = 0;
+    }
+    currentKind_.store(kind);
+    if (!dispatcher_) {
+        dispatcher_ = std::make_unique<DownloaderTaskDispatcher>(this, kDownloadThreads);
+        dispatcher_->SetTimings(timings_);
+    }
+    if (kind == DownloadKindLauncher) {
+        journal_ = std::make_unique<LauncherJournal>(launcherFolder_ + kLauncherJournalFileName);
+        journal_->Begin();
+    }
+    std::vector<DownloadTaskInfo> tasks;
+    tasks.reserve(list.size());
+    for (const ResourceCompareResultInfo& entry : list) {
+        DownloadTaskInfo task;
+        task.url = BuildUrl(kind, entry.packageDir);
+        task.name = entry.name;
+        task.kind = kind;
+        task.packageDir = entry.packageDir;
+        task.offset = entry.offset;
+        task.length = static_cast<std::uint32_t>(entry.length);
+        {
+            std::lock_guard<std::mutex> guard(byteLock_);
+            total_ += static_cast<std::uint32_t>(entry.length);
+        }
+        ++queued_;
+        ++outstanding_;
+        tasks.push_back(std::move(task));
+    }
+    dispatcher_->AddTasks(tasks);
+    return 1;
+}
+
+bool CCDNResourceDownloader::InsertProcessor(const DownloadTaskInfo& task,
+                                             std::unique_ptr<DownloadDataProcessor> processor) {
+    std::lock_guard<std::recursive_mutex> guard(mapLock_);
+    if (!processors_.emplace(task.name, std::move(processor)).second) {
+        TraceLine(kProcessorInsertFailed + task.name);
+        return false;
+    }
+    return true;
+}
+
+DownloadDataProcessor* CCDNResourceDownloader::GetProcessor(const DownloadTaskInfo& task) {
+    if (task.kind == DownloadKindConfig) {
+        auto processor = std::make_unique<CDNResourceConfigDataProcessor>(task);
+        DownloadDataProcessor* raw = processor.get();
+        return InsertProcessor(task, std::move(processor)) ? raw : nullptr;
+    }
+    if (task.kind != DownloadKindResource && task.kind != DownloadKindLauncher)
+        return nullptr;
+    auto processor = std::make_unique<CDNResourceDataProcessor>(task);
+    processor->SetBaseDir(task.kind == DownloadKindResource ? gameFolder_ : LauncherStagingFolder());
+    processor->SetProgressCallback([this](std::int64_t growth) { OnBytesWritten(growth); });
+    DownloadDataProcessor* raw = processor.get();
+    if (!InsertProcessor(task, std::move(processor)))
+        return nullptr;
+    if (taskStartedCallback_)
+        taskStartedCallback_(task);
+    return raw;
+}
+
+void CCDNResourceDownloader::OnTaskResult(const DownloadTaskResultInfo& result) {
+    std::lock_guard<std::recursive_mutex> guard(mapLock_);
+    auto found = processors_.find(result.name);
+    if (found == processors_.end())
+        return;
+    if (result.kind == DownloadKindConfig)
+        ConfigFinished(result, *found->second);
+    else if (result.kind == DownloadKindResource || result.kind == DownloadKindLauncher)
+        FileFinished(result, *found->second);
+    // The callbacks may have started a new run, but never one that reuses this name while its
+    // processor is still here: map keys are unique per run and this one is removed now.
+    processors_.erase(result.name);
+}
+
+void CCDNResourceDownloader::ConfigFinished(const DownloadTaskResultInfo& result, DownloadDataProcessor& processor) {
+    {
+        std::lock_guard<std::mutex> guard(statusLock_);
+        statusUnion_ |= result.result;
+    }
+    CDNDownloadState state = DownloadFailed;
+    ResoureConfigList list;
+    if (result.result == 200) {
+        std::string body;
+        if (processor.GetContent(body) && ParseConfigBody(body, list))
+            state = DownloadSucceeded;
+    }
+    if (configCallback_)
+        configCallback_(state, list);
+}
+
+void CCDNResourceDownloader::FileFinished(const DownloadTaskResultInfo& result, DownloadDataProcessor& processor) {
+    --outstanding_;
+    {
+        std::lock_guard<std::mutex> guard(statusLock_);
+        statusUnion_ |= result.result;
+    }
+    ++finished_;
+    if (result.result != 200) {
+        ++failures_;
+        if (dispatcher_)
+            dispatcher_->Stop();
+        return;
+    }
+    if (result.kind == DownloadKindLauncher) {
+        std::string content;
+        bool staged = processor.GetContent(content) && journal_ && journal_->AppendRecord(result.name, content);
+        std::string stagedPath;
+        if (ResolveResourcePath(LauncherStagingFolder(), result.name, stagedPath))
+            DeleteFileIfExists(stagedPath);
+        if (!staged) {
+            // Without its journal record the file would be missing after the restart.
+            ++failures_;
+            if (dispatcher_)
+                dispatcher_->Stop();
+            return;
+        }
+    }
+    if (fileDoneCallback_)
+        fileDoneCallback_(result, DownloadSucceeded);
+}
+
+void CCDNResourceDownloader::OnAllTasksFinished() {
+    int kind = currentKind_.load();
+    if (kind == DownloadKindConfig)
+        return;
+    bool succeeded = failures_.load() == 0 && finished_.load() == queued_.load();
+    if (!succeeded && kind == DownloadKindLauncher && journal_)
+        journal_->Delete();
+    if (kind == DownloadKindLauncher)
+        RemoveEmptyFolders(LauncherStagingFolder());
+    if (runFinishedCallback_)
+        runFinishedCallback_(succeeded ? DownloadSucceeded : DownloadFailed, kind);
+}
+
+bool CCDNResourceDownloader::CompleteLauncherJournal(const std::string& manifestText) {
+    if (!journal_)
+        return false;
+    if (journal_->Complete(manifestText))
+        return true;
+    journal_->Delete();
+    return false;
+}
+
+void CCDNResourceDownloader::OnBytesWritten(std::int64_t growth) {
+    std::int64_t downloaded, total;
+    {
+        std::lock_guard<std::mutex> guard(byteLock_);
+        downloaded_ += growth;
+        downloaded = downloaded_;
+        total = total_;
+    }
+    if (progressCallback_)
+        progressCallback_(downloaded, total);
+}

@@ -1,0 +1,248 @@
+#include "resources/CResourceManager.h"
+
+#include "download/DownloaderTaskDispatcher.h"
+#include "resources/FileUtilities.h"
+#include "resources/ManifestFormat.h"
+#include "resources/ResourceHash.h"
+#include "resources/SafePath.h"
+#include "shell/GameProcessContract.h"
+#include "shell/Trace.h"
+
+CResourceManager& CResourceManager::GetInstance() {
+    // Never destroyed: worker threads may still report while the process ends.
+    static CResourceManager* instance = new CResourceManager();
+    return *instance;
+}
+
+void CResourceManager::SetProgressCallback(ProgressCallback callback) {
+    std::lock_guard<std::mutex> guard(callbackLock_);
+    progressCallback_ = std::move(callback);
+}
+
+void CResourceManager::Report(ResourceManagerProgressState state, const ResourceManagerProgressInfoBase* info) {
+    ProgressCallback callback;
+    {
+        std::lock_guard<std::mutex> guard(callbackLock_);
+        callback = progressCallback_;
+    }
+    if (callback)
+        callback(state, info);
+}
+
+std::string CResourceManager::DeriveCdnBase(const std::string& configAddress) {
+    std::string base = configAddress;
+    for (char& c : base) {
+        if (c == '\\')
+            c = '/';
+    }
+    for (int cut = 0; cut < 2; ++cut) {
+        std::size_t slash = base.rfind('/');
+        if (slash != std::string::npos)
+            base.erase(slash);
+    }
+    return base + "/";
+}
+
+void CResourceManager::Init(const std::string& launcherFolder,
+                            const std::string& rootFolder,
+                            const std::string& cdnAddress) {
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        localResourceMap_.clear();
+        localLauncherMap_.clear();
+        plan_ = ResourceUpdatePlan();
+    }
+    rootFolder_ = rootFolder;
+    gameFolder_ = GameFolder(rootFolder);
+    launcherFolder_ = launcherFolder;
+    cdnAddress_ = cdnAddress;
+    for (char& c : cdnAddress_) {
+        if (c == '\\')
+            c = '/';
+    }
+    cdnBase_ = DeriveCdnBase(cdnAddress_);
+
+    LoadLocalResourceInfo();
+    LoadLauncherInfo();
+
+    CCDNResourceDownloader& downloader = CCDNResourceDownloader::GetInstance();
+    downloader.Configure(cdnBase_, cdnAddress_, gameFolder_, launcherFolder_);
+    downloader.SetCallbacks(
+        [this](CDNDownloadState state, const ResoureConfigList& list) { OnConfigReceived(state, list); },
+        [this](CDNDownloadState state, int kind) { OnRunFinished(state, kind); }, [](const DownloadTaskInfo&) {},
+        [this](const DownloadTaskInfo& task, CDNDownloadState state) { OnFileDone(task, state); },
+        [this](std::int64_t downloaded, std::int64_t total) { OnProgress(downloaded, total); });
+    TraceLine("初始化cdn资源信息");
+    Report(CdnCheckBegin);
+    downloader.StartConfigDownload();
+}
+
+void CResourceManager::LoadManifestInto(const std::string& path, ResoureConfigMap& map, const char* failurePrefix) {
+    ResoureConfigList list;
+    LoadManifest(path, list);
+    std::lock_guard<std::mutex> guard(lock_);
+    for (const ResoureConfigInfo& record : list)
+        InsertRecordFirstWins(map, record, failurePrefix);
+}
+
+void CResourceManager::LoadLocalResourceInfo() {
+    TraceLine("初始化本地资源信息");
+    Report(LocalCheckBegin);
+    LoadManifestInto(rootFolder_ + kVersionFileName, localResourceMap_, "LocalResourceInfo插入失败\t");
+    TraceLine("初始化本地资源信息完成，配置数量" + std::to_string(localResourceMap_.size()));
+    Report(LocalCheckEnd);
+}
+
+void CResourceManager::LoadLauncherInfo() {
+    TraceLine("初始化Launcher信息");
+    Report(LauncherManifestBegin);
+    LoadManifestInto(launcherFolder_ + kLauncherManifestFileName, localLauncherMap_, "LauncherInfo插入失败\t");
+    TraceLine("初始化Launcher配置信息完成，配置数量" + std::to_string(localLauncherMap_.size()));
+    Report(LauncherManifestEnd);
+}
+
+void CResourceManager::OnConfigReceived(CDNDownloadState state, const ResoureConfigList& cdnList) {
+    if (state != DownloadSucceeded) {
+        {
+            std::lock_guard<std::mutex> guard(lock_);
+            plan_ = ResourceUpdatePlan();
+        }
+        TraceLine("校验cdn资源信息失败");
+        Report(CdnCheckFailed);
+        return;
+    }
+    Report(CdnCheckEnd);
+    std::uint64_t total;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        PlanResourceUpdate(cdnList, localLauncherMap_, localResourceMap_, gameFolder_, plan_);
+        total = plan_.downloadTotal;
+    }
+    SaveLocalResourceInfo();
+    if (total == 0) {
+        bool hasLauncherWork = false;
+        StartLauncherUpdate(hasLauncherWork);
+        if (!hasLauncherWork)
+            StartResourceUpdate();
+        return;
+    }
+    RequestDownloadTotalSizeNoticeInfo info(static_cast<std::int64_t>(total));
+    Report(DownloadSizeNotice, &info);
+}
+
+int CResourceManager::StartLauncherUpdate(bool& hasLauncherWork) {
+    TraceLine("开始比对CDN与本地Launcher");
+    hasLauncherWork = false;
+    ResourceCompareList fetch;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        fetch = plan_.launcherFetchList;
+    }
+    if (fetch.empty()) {
+        TraceLine("Launcher校验完毕,没有Launcher资源需要更新");
+        return 1;
+    }
+    hasLauncherWork = true;
+    Report(LauncherDownloadBegin);
+    CCDNResourceDownloader::GetInstance().StartDownload(fetch, DownloadKindLauncher);
+    return 1;
+}
+
+int CResourceManager::StartResourceUpdate() {
+    TraceLine("开始比对CDN与本地资源");
+    ResourceCompareList fetch;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        for (const ResourceCompareResultInfo& removed : plan_.resourceRemovalList) {
+            std::string path;
+            if (ResolveResourcePath(gameFolder_, removed.name, path) && DeleteFileIfExists(path))
+                localResourceMap_.erase(removed.name);
+        }
+        fetch = plan_.resourceFetchList;
+    }
+    if (fetch.empty()) {
+        TraceLine("资源校验完毕,没有资源需要更新");
+        Report(ResourceUpdateDone);
+        return 1;
+    }
+    Report(ResourceDownloadBegin);
+    CCDNResourceDownloader::GetInstance().StartDownload(fetch, DownloadKindResource);
+    return 1;
+}
+
+void CResourceManager::ContinueAfterDiskCheck() {
+    if (DownloaderTaskDispatcher* dispatcher = CCDNResourceDownloader::GetInstance().GetDispatcher())
+        dispatcher->WaitUntilIdle();
+    bool hasLauncherWork = false;
+    StartLauncherUpdate(hasLauncherWork);
+    if (!hasLauncherWork)
+        StartResourceUpdate();
+}
+
+void CResourceManager::OnFileDone(const DownloadTaskInfo& task, CDNDownloadState state) {
+    if (state != DownloadSucceeded)
+        return;
+    std::lock_guard<std::mutex> guard(lock_);
+    const ResoureConfigMap* source = nullptr;
+    ResoureConfigMap* target = nullptr;
+    if (task.kind == DownloadKindResource) {
+        source = &plan_.cdnResourceMap;
+        target = &localResourceMap_;
+    } else if (task.kind == DownloadKindLauncher) {
+        source = &plan_.cdnLauncherMap;
+        target = &localLauncherMap_;
+    } else {
+        return;
+    }
+    auto found = source->find(task.name);
+    if (found == source->end())
+        return;
+    auto existing = target->find(task.name);
+    if (existing == target->end())
+        target->emplace(task.name, found->second);
+    else
+        existing->second.md5 = found->second.md5;
+}
+
+void CResourceManager::OnRunFinished(CDNDownloadState state, int kind) {
+    if (kind == DownloadKindLauncher) {
+        if (state == DownloadSucceeded) {
+            ResoureConfigMap launcherMap;
+            {
+                std::lock_guard<std::mutex> guard(lock_);
+                launcherMap = localLauncherMap_;
+            }
+            if (!CCDNResourceDownloader::GetInstance().CompleteLauncherJournal(SerializeManifest(launcherMap))) {
+                Report(LauncherDownloadFailed);
+                return;
+            }
+            Report(LauncherUpdateDone);
+        } else {
+            Report(LauncherDownloadFailed);
+        }
+    } else if (kind == DownloadKindResource) {
+        SaveLocalResourceInfo();
+        Report(state == DownloadSucceeded ? ResourceUpdateDone : ResourceDownloadFailed);
+    }
+}
+
+void CResourceManager::OnProgress(std::int64_t downloaded, std::int64_t total) {
+    ResourceManagerUpdateProgressInfo info(downloaded, total);
+    Report(DownloadProgress, &info);
+}
+
+void CResourceManager::SaveLocalResourceInfo() {
+    ResoureConfigMap copy;
+    std::string root;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        copy = localResourceMap_;
+        root = rootFolder_;
+    }
+    if (!root.empty())
+        SaveManifest(root + kVersionFileName, copy);
+}
+
+std::string CResourceManager::ComputeResourceHash() {
+    return ::ComputeResourceHash(rootFolder_);
+}

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "resources/CCDNResourceDownloader.h"
+#include "resources/ResourceComparison.h"
+#include "resources/ResourceManagerProgressInfo.h"
+#include "resources/ResoureConfigInfo.h"
+
+#include <functional>
+#include <mutex>
+#include <string>
+
+// Runs one update check of the installed files: loads the two local manifests, has the CDN
+// config fetched, compares, updates the launcher's own files first and then the game resources,
+// records every file that arrived, writes version.txt, and reports each step through the
+// progress callback.
+//
+// Threads: SetProgressCallback, Init and the two Start operations on the caller's thread (the UI
+// thread), except that the config callback may start the runs directly on the download worker
+// that delivered the config. The CDN downloader's callbacks arrive on worker threads. The map
+// lock of the downloader is always taken before this class's lock. The progress callback may run
+// on any of these threads and must only copy what it needs.
+//
+// A process-wide singleton, made on first use and never destroyed.
+class CResourceManager {
+public:
+    using ProgressCallback = std::function<void(ResourceManagerProgressState, const ResourceManagerProgressInfoBase*)>;
+
+    static CResourceManager& GetInstance();
+
+    virtual void SetProgressCallback(ProgressCallback callback);
+
+    // One update check below `rootFolder` (R, with its separator); `launcherFolder` holds
+    // launcher_manifest.txt and the journal (the launcher passes R here too). `cdnAddress` is the
+    // config address the update-address service returned.
+    void Init(const std::string& launcherFolder, const std::string& rootFolder, const std::string& cdnAddress);
+    // Starts the launcher run when launcher files must be fetched (`hasLauncherWork` says so).
+    // Callers start the resource run only when it is false. Returns 1.
+    int StartLauncherUpdate(bool& hasLauncherWork);
+    // Deletes removed game resources, then fetches the changed ones (or reports 17). Returns 1.
+    int StartResourceUpdate();
+    // What the window does once the disk check passed: waits until the CDN downloader's workers
+    // have ended (the one that reported the size is still finishing), then starts the launcher
+    // run, or the resource run when no launcher file must be fetched. Caller's thread.
+    void ContinueAfterDiskCheck();
+    // Writes version.txt from a copy of the local resource map taken under the lock; nothing when
+    // the map is empty.
+    void SaveLocalResourceInfo();
+    // The RESOURCE_HASH of the installed files; empty before any Init.
+    std::string ComputeResourceHash();
+
+    // The CDN base for a config address: cut before its last "/" twice, then "/" appended.
+    static std::string DeriveCdnBase(const std::string& configAddress);
+
+protected:
+    CResourceManager() = default;
+    virtual ~CResourceManager() = default;
+
+private:
+    void Report(ResourceManagerProgressState state, const ResourceManagerProgressInfoBase* info = nullptr);
+    void LoadLocalResourceInfo();
+    void LoadLauncherInfo();
+    void LoadManifestInto(const std::string& path, ResoureConfigMap& map, const char* failurePrefix);
+
+    void OnConfigReceived(CDNDownloadState state, const ResoureConfigList& cdnList);
+    void OnRunFinished(CDNDownloadState state, int kind);
+    void OnFileDone(const DownloadTaskInfo& task, CDNDownloadState state);
+    void OnProgress(std::int64_t downloaded, std::int64_t total);
+
+    std::string gameFolder_;
+    std::string rootFolder_;
+    std::string launcherFolder_;
+    std::string cdnAddress_;
+    std::string cdnBase_;
+
+    std::mutex lock_;  // the local maps while completions are recorded
+    std::mutex callbackLock_;
+    ProgressCallback progressCallback_;
+
+    ResoureConfigMap localResourceMap_;
+    ResoureConfigMap localLauncherMap_;
+    ResourceUpdatePlan plan_;  // the CDN maps, the four lists and the total
+};
