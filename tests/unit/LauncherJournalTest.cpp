@@ -139,6 +139,27 @@ TEST(LauncherJournalReaderTest, RefusesDamagedAndHostileJournals) {
     }
 }
 
+TEST(LauncherJournalReaderTest, EveryFlippedByteIsRefusedOrAccountedFor) {
+    const std::string whole = CompleteJournal();
+    for (std::size_t at = 0; at < whole.size(); ++at) {
+        for (unsigned char mask : {0x01, 0x80, 0xFF}) {
+            std::string bytes = whole;
+            bytes[at] = static_cast<char>(bytes[at] ^ mask);
+            std::vector<LauncherJournalRecord> records;
+            LauncherJournalStatus status = ParseLauncherJournal(bytes, records);
+            if (status == LauncherJournalStatus::Malformed) {
+                EXPECT_TRUE(records.empty());
+                continue;
+            }
+            // Accepted (a changed path or content byte): the records account for every byte.
+            std::size_t accounted = 1;
+            for (const auto& record : records)
+                accounted += 8 + record.path.size() + record.content.size();
+            EXPECT_EQ(accounted, bytes.size()) << at << ' ' << int(mask);
+        }
+    }
+}
+
 TEST(LauncherJournalReaderTest, ACompleteJournalWithOnlyTheManifestIsValid) {
     const std::string bytes = "\x01"s + "\x15\x00\x00\x00"s + "launcher_manifest.txt" + "\x00\x00\x00\x00"s;
     std::vector<LauncherJournalRecord> records;
