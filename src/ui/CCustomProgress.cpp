@@ -20,6 +20,8 @@ void CCustomProgress::LoadFillImage() {
 
 void CCustomProgress::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    // Antialiased, so the half-pixel pad shows as half-covered edge pixels.
+    painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     const double scale = GetUiScale();
     const double barHeight = FillImageHeight * scale;

@@ -48,7 +48,8 @@ void CDialogBase::OnInitDialog() {}
 
 void CDialogBase::OnShown() {
     raise();
-    activateWindow();
+    if (!(windowFlags() & Qt::WindowDoesNotAcceptFocus))
+        activateWindow();
 }
 
 void CDialogBase::OnQuitConfirmed() {}

@@ -19,6 +19,9 @@ CSkinDialog::CSkinDialog(int pngId,
       centreOn_(std::move(centreOn)) {
     // No taskbar entry, and focus goes to the content with the buttons.
     setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
+    // Set before the first show (the initialisation may already show the frame): modality
+    // changes of a visible window take effect only at its next show.
+    setWindowModality(Qt::ApplicationModal);
     content_->setParent(this, content_->windowFlags());
 }
 
@@ -50,7 +53,6 @@ int CSkinDialog::RunModal() {
         winId();
         windowHandle()->setTransientParent(parentWindow_->window()->windowHandle());
     }
-    setWindowModality(Qt::ApplicationModal);
     show();
     if (isVisible())
         loop.exec(QEventLoop::DialogExec);

@@ -22,8 +22,12 @@ float GetUiScale() {
     return cached;
 }
 
+int ScaleDesignPixels(int designPixels, float factor) {
+    return static_cast<int>(static_cast<float>(designPixels) * factor);
+}
+
 int Scaled(int designPixels) {
-    return static_cast<int>(static_cast<float>(designPixels) * GetUiScale());
+    return ScaleDesignPixels(designPixels, GetUiScale());
 }
 
 QRect ScaledRect(int left, int top, int right, int bottom) {

@@ -16,6 +16,8 @@ float ComputeUiScale(double logicalDpi, int screenWidth);
 // User-interface thread only; needs a QGuiApplication.
 float GetUiScale();
 
+// A design measure multiplied by `factor` and truncated.
+int ScaleDesignPixels(int designPixels, float factor);
 // A design measure scaled by GetUiScale and truncated.
 int Scaled(int designPixels);
 
