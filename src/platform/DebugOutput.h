@@ -8,4 +8,8 @@ namespace platform {
 // interleave. Errors are ignored.
 void WriteDebugOutput(const std::string& bytes);
 
+// Command-line tools that print their own progress switch the debug output off (it is on at
+// start).
+void SetDebugOutputEnabled(bool enabled);
+
 }  // namespace platform

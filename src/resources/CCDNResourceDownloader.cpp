@@ -94,6 +94,8 @@ int CCDNResourceDownloader::StartDownload(const ResourceCompareList& list, int k
         dispatcher_->SetTimings(timings_);
     }
     if (kind == DownloadKindLauncher) {
+        // A first install has no launcher folder yet; the journal must not fail for that.
+        CreateFolderChain(launcherFolder_);
         journal_ = std::make_unique<LauncherJournal>(launcherFolder_ + kLauncherJournalFileName);
         journal_->Begin();
     }

@@ -2,11 +2,24 @@
 
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 
 namespace platform {
 
+namespace {
+
+std::atomic<bool> enabled{true};
+
+}  // namespace
+
+void SetDebugOutputEnabled(bool on) {
+    enabled.store(on);
+}
+
 void WriteDebugOutput(const std::string& bytes) {
+    if (!enabled.load())
+        return;
     const char* data = bytes.data();
     std::size_t size = bytes.size();
     while (size > 0) {

@@ -1,0 +1,20 @@
+#pragma once
+
+// What the player reads at each step of an update check, shared by the launcher window and the
+// headless updater.
+
+inline constexpr const char* kInitialisingText = "游戏初始化中...";
+inline constexpr const char* kWaitingForGameText = "等待游戏结束...";
+inline constexpr const char* kRequestingAddressText = "获取游戏更新地址...";
+inline constexpr const char* kLauncherUpdatedNoticeText = "Launcher更新完成,准备重启Launcher!";
+inline constexpr const char* kRestartFailedText = "重启Launcher失败，参数错误";
+inline constexpr const char* kRestartSucceededText = "重启Launcher成功";
+inline constexpr const char* kStartFailedFormat = "启动失败，错误代码:%d";
+inline constexpr const char* kRetryButtonText = "重试";
+inline constexpr const char* kQuitButtonText = "退出";
+
+// The stage label's text for a progress state of the resource manager; null when the state
+// changes no text.
+const char* StageTextForState(int state);
+// The question shown for a notice result other than success (2, 3, 4; empty for others).
+const char* NoticeFailureText(int result);

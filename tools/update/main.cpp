@@ -1,0 +1,69 @@
+// tolm-update: the update check without windows, for dedicated servers, CI and operators.
+#include "HeadlessUpdate.h"
+#include "ToolArguments.h"
+
+#include "platform/DebugOutput.h"
+#include "platform/Process.h"
+#include "resources/UpdateServers.h"
+#include "shell/InstallLocations.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+const char kUsage[] =
+    "Usage: tolm-update [--root DIR] [--cdn CONFIG_URL | --notice-url URL] [--retry-pause MS] [--trace]\n"
+    "\n"
+    "Brings the game below DIR (default: the launcher's game root) up to date: asks the\n"
+    "update-address service (--notice-url, else $TOLM_NOTICE_URL, else the built-in address) where\n"
+    "the CDN is, or uses the resource config at CONFIG_URL directly, fetches the launcher's own\n"
+    "files first and then every changed game file. Progress goes to standard error; --trace\n"
+    "also writes the debug trace to standard output. --retry-pause sets the pause between two\n"
+    "attempts of a request (default 5000 ms).\n"
+    "\n"
+    "Exit status: 0 all game resources are current; 10 launcher files fetched and the journal is\n"
+    "complete (run the entrance program to restart); 2 the update-address request failed; 3 the\n"
+    "CDN config failed; 4 a download failed; 5 not enough disk space.\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    platform::SetCommandLine(argc, argv);
+    ToolArguments args({"--root", "--cdn", "--notice-url", "--retry-pause"}, {"--trace"});
+    std::string error;
+    if (!args.Parse(argc, argv, error) || !args.Positional().empty()) {
+        std::fprintf(stderr, "tolm-update: %s\n%s", error.empty() ? "unexpected argument" : error.c_str(), kUsage);
+        return 64;
+    }
+    if (args.AnswerHelpOrVersion("tolm-update", kUsage))
+        return 0;
+    if (args.Has("--cdn") && args.Has("--notice-url")) {
+        std::fprintf(stderr, "tolm-update: --cdn and --notice-url exclude each other\n");
+        return 64;
+    }
+    // The debug trace goes to standard output only when asked for.
+    platform::SetDebugOutputEnabled(args.Has("--trace"));
+    HeadlessUpdateOptions options;
+    options.root = args.Value("--root");
+    if (options.root.empty())
+        options.root = GetGameRoot();
+    else if (options.root.back() != '/')
+        options.root.push_back('/');
+    options.configUrl = args.Value("--cdn");
+    options.noticeUrl = args.Value("--notice-url", NoticeServiceUrl());
+    if (args.Has("--retry-pause")) {
+        char* end = nullptr;
+        std::string text = args.Value("--retry-pause");
+        long pause = std::strtol(text.c_str(), &end, 10);
+        if (text.empty() || *end != '\0' || pause < 0 || pause > 600000) {
+            std::fprintf(stderr, "tolm-update: --retry-pause takes 0 to 600000 milliseconds\n");
+            return 64;
+        }
+        options.timings.retryPause = std::chrono::milliseconds(pause);
+    }
+    int status = HeadlessUpdate(options, stderr).Run();
+    // Worker threads may still be winding down; nothing of theirs is needed any more.
+    platform::TerminateCurrentProcess(status);
+}
