@@ -41,7 +41,12 @@ class Owner : public DownloaderTaskProcessor {
 public:
     std::string fileRoot;                    // not empty: file processors below this folder
     std::set<std::string> withoutProcessor;  // names that get none
-    std::function<void()> whenAllFinished;   // runs inside OnAllTasksFinished
+
+    // Runs inside OnAllTasksFinished, on the worker thread.
+    void WhenAllFinished(std::function<void()> action) {
+        std::lock_guard<std::mutex> guard(mutex_);
+        whenAllFinished_ = std::move(action);
+    }
 
     DownloadDataProcessor* GetProcessor(const DownloadTaskInfo& task) override {
         std::lock_guard<std::mutex> guard(mutex_);
@@ -74,13 +79,15 @@ public:
     }
 
     void OnAllTasksFinished() override {
+        std::function<void()> action;
         {
             std::lock_guard<std::mutex> guard(mutex_);
             ++finishedRuns_;
+            action = whenAllFinished_;
         }
         changed_.notify_all();
-        if (whenAllFinished)
-            whenAllFinished();
+        if (action)
+            action();
     }
 
     bool WaitForResults(std::size_t count) {
@@ -107,6 +114,7 @@ public:
 private:
     std::mutex mutex_;
     std::condition_variable changed_;
+    std::function<void()> whenAllFinished_;
     std::map<std::string, std::unique_ptr<DownloadDataProcessor>> processors_;
     std::map<std::string, int> results_;
     std::map<std::string, std::string> contents_;
@@ -376,20 +384,20 @@ TEST_F(DispatcherTest, WorkAddedWhileTheLastWorkerLeavesIsServed) {
     // From inside the exit of the last worker: the worker has already left the active list and
     // its loop; it must come back for the new task.
     bool added = false;
-    owner.whenAllFinished = [&] {
+    owner.WhenAllFinished([&] {
         if (added)
             return;
         added = true;
         std::vector<DownloadTaskInfo> more = {Task("/pkg", "from-exit", 3, 3)};
         dispatcher->AddTasks(more);
-    };
+    });
     std::vector<DownloadTaskInfo> tasks = {Task("/pkg", "first", 0, 3)};
     dispatcher->AddTasks(tasks);
     ASSERT_TRUE(owner.WaitForFinishedRuns(2));
     EXPECT_EQ(owner.Content("from-exit"), "345");
 
     // From another thread, right when each run's result arrives, again and again.
-    owner.whenAllFinished = nullptr;
+    owner.WhenAllFinished(nullptr);
     for (int i = 0; i < 40; ++i) {
         std::vector<DownloadTaskInfo> next = {Task("/pkg", "run" + std::to_string(i), i % 10, 1)};
         dispatcher->AddTasks(next);

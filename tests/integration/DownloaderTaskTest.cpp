@@ -137,13 +137,13 @@ TEST_F(DownloaderTaskTest, StartAfterTheThreadEndedMakesANewThread) {
 
 TEST_F(DownloaderTaskTest, VerbBodyAndHeaderSetComeFromTheWorker) {
     server.Serve("/api", Route("answer"));
+    bool given = false;  // touched by the worker thread only
     DownloaderTask worker;
     Feeder feeder(worker);
     worker.verb = 0;
     worker.useJson = true;
     worker.maxAttempts = 1;
-    worker.GetNextSegment = [this](SegmentDownloadTaskInfo* segment) {
-        static bool given = false;
+    worker.GetNextSegment = [this, &given](SegmentDownloadTaskInfo* segment) {
         if (given)
             return 0;
         given = true;
