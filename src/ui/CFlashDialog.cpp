@@ -4,6 +4,7 @@
 #include "ui/PngResources.h"
 #include "ui/UiScale.h"
 
+#include <QEventLoop>
 #include <QPainter>
 
 #include <utility>
@@ -28,10 +29,20 @@ CFlashDialog::~CFlashDialog() = default;
 
 int CFlashDialog::DoModal() {
     InitDialog();
-    return exec();
+    // A loop of our own rather than exec(): exec() would make this window application-modal and
+    // could block the group's other windows, which only its own message boxes may do.
+    QEventLoop loop;
+    connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
+    show();
+    if (isVisible())
+        loop.exec(QEventLoop::DialogExec);
+    return result();
 }
 
 void CFlashDialog::OnInitDialog() {
+    // The native window first, so the background made below becomes its transient child and
+    // stays above it.
+    winId();
     resize(Scaled(kHostWidth), Scaled(kHostHeight));
     beneath_ = LoadPngRegion(artwork::kEditionBackground, OffsetX, OffsetY, kHostWidth, kHostHeight);
     setWindowOpacity(0.0);
@@ -57,6 +68,8 @@ void CFlashDialog::paintEvent(QPaintEvent*) {
         foregroundRequested_ = true;
         background_->CreateForeground();
         background_->MoveGroupBy(0, 0);
+        // The host lies beneath the whole group, also where no window manager stacks it.
+        lower();
     }
 
     // Normally hidden under the background; should any of it show, it shows the artwork that

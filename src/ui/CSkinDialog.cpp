@@ -17,8 +17,8 @@ CSkinDialog::CSkinDialog(int pngId,
       content_(content.release()),
       parentWindow_(parentWindow),
       centreOn_(std::move(centreOn)) {
-    // No taskbar entry, and focus goes to the content with the buttons.
-    setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
+    // No taskbar entry.
+    setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
     // Set before the first show (the initialisation may already show the frame): modality
     // changes of a visible window take effect only at its next show.
     setWindowModality(Qt::ApplicationModal);
@@ -49,6 +49,8 @@ int CSkinDialog::RunModal() {
     // must survive being hidden while a later box is open.
     QEventLoop loop;
     connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
+    // Kept above the window it belongs to (it has no Qt parent, which would disable it along
+    // with the group).
     if (parentWindow_ && parentWindow_->window()->windowHandle()) {
         winId();
         windowHandle()->setTransientParent(parentWindow_->window()->windowHandle());
@@ -82,6 +84,13 @@ int CSkinDialog::ShowMessage(QWidget*,
     setEnabled(true);
     content_->setEnabled(true);
     return answer;
+}
+
+void CSkinDialog::OnShown() {
+    CLayeredBackgroundDialog::OnShown();
+    // Without a window manager nothing keeps the content above a frame shown after it.
+    if (content_->isVisible())
+        content_->raise();
 }
 
 void CSkinDialog::done(int result) {

@@ -40,6 +40,8 @@ public:
                     const std::string& secondButtonText,
                     int emphasis) override;
 
+    // Brings the frame to the front with its content above it.
+    void OnShown() override;
     void done(int result) override;
     // Any other end of the box (the window manager's close) answers 7, the safe "no".
     void reject() override;

@@ -17,21 +17,29 @@
 
 namespace guitest {
 
-// Runs `action` with the frame of the next skinned message box as soon as it is the active modal
-// window (other than `notThis`), polled by a zero-interval timer, so a test can answer a box that
-// a call under test opens and waits for.
-inline void WhenBoxOpens(std::function<void(CSkinDialog&)> action, const CSkinDialog* notThis = nullptr) {
+// Runs `action` once `ready` returns true, checked by a zero-interval timer from whatever event
+// loop runs next (a modal box's, the host window's), so a test can act inside a call that waits.
+inline void WhenReady(std::function<bool()> ready, std::function<void()> action) {
     auto* timer = new QTimer;
     timer->setInterval(0);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, action, notThis] {
-        auto* frame = qobject_cast<CSkinDialog*>(QApplication::activeModalWidget());
-        if (!frame || frame == notThis || !frame->isVisible())
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, ready, action] {
+        if (!ready())
             return;
         timer->stop();
         timer->deleteLater();
-        action(*frame);
+        action();
     });
     timer->start();
+}
+
+// Runs `action` with the frame of the next skinned message box as soon as it is the active modal
+// window (other than `notThis`).
+inline void WhenBoxOpens(std::function<void(CSkinDialog&)> action, const CSkinDialog* notThis = nullptr) {
+    auto openBox = [notThis]() -> CSkinDialog* {
+        auto* frame = qobject_cast<CSkinDialog*>(QApplication::activeModalWidget());
+        return frame && frame != notThis && frame->isVisible() ? frame : nullptr;
+    };
+    WhenReady([openBox] { return openBox() != nullptr; }, [openBox, action] { action(*openBox()); });
 }
 
 inline CSkinMessageBox& MessageBoxOf(CSkinDialog& frame) {

@@ -9,6 +9,8 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScreen>
+#include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -35,9 +37,12 @@ TEST(SkinMessageBox, AnswersOneForTheFirstButtonAndSevenForTheSecond) {
             EXPECT_EQ(box.SecondButton()->text(), QStringLiteral("取消"));
             EXPECT_TRUE(box.FirstButton()->isVisible());
             EXPECT_TRUE(box.SecondButton()->isVisible());
-            (pressed == 1 ? box.FirstButton() : box.SecondButton())->click();
+            // A real click through the window system: the box's modality must leave its own
+            // buttons usable.
+            QTest::mouseClick(pressed == 1 ? box.FirstButton() : box.SecondButton(), Qt::LeftButton);
         });
-        EXPECT_EQ(Ask("是否继续？", 4, "退出", "取消", 1), pressed == 1 ? 1 : 7);
+        const QRect area(50, 60, 700, 400);  // centred on a window, as the launcher's questions are
+        EXPECT_EQ(Ask("是否继续？", 4, "退出", "取消", 1, &area), pressed == 1 ? 1 : 7);
     }
 }
 
@@ -109,6 +114,9 @@ TEST(SkinMessageBox, FrameAndContentFormOneWindowFromTheFrameArtwork) {
         EXPECT_EQ(frame.size(), QSize(366, 184));
         EXPECT_EQ(frame.geometry().center(), area.center());
         EXPECT_EQ(box.geometry(), QRect(frame.pos() + QPoint(20, 18), QSize(326, 148)));
+        // The content is the frame's transient child, so the modal frame does not block it.
+        ASSERT_NE(box.windowHandle(), nullptr);
+        EXPECT_EQ(box.windowHandle()->transientParent(), frame.windowHandle());
         EXPECT_EQ(box.BackgroundImage(), LoadPngRegion(artwork::kMessageFrame, 20, 18, 326, 148));
         EXPECT_EQ(box.Label()->geometry(), QRect(9, 12, 296, 68));
         const QColor colour = QColor::fromRgba(box.Label()->TextColor);

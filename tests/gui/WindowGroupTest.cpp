@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScreen>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -264,6 +265,30 @@ TEST(QuitText, OneOfTheSixAndTheSameWithinASecond) {
     EXPECT_EQ(dialog.QuitTexts.front(), "万人同服，震撼全世界！可以再等等…");
     EXPECT_EQ(dialog.QuitTexts.back(), "说什么好呢……还是再等等吧！");
     EXPECT_NE(std::find(dialog.QuitTexts.begin(), dialog.QuitTexts.end(), first), dialog.QuitTexts.end());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(HostWindow, ItsLoopLeavesTheGroupsQuestionsAnswerableByMouse) {
+    StandInForeground* foreground = nullptr;
+    CFlashDialog host([&foreground](QWidget* parent) { return foreground = new StandInForeground(parent); });
+    int answer = 0;
+    // Once the group is up: ask through the foreground, answer with a real click, end the loop.
+    guitest::WhenReady([&foreground] { return foreground != nullptr; },
+                       [&] {
+                           // The host's loop makes no window modal: only the group's questions block it (on X11 a
+                           // modal host blocked the boxes' own buttons).
+                           EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+                           WhenBoxOpens([](CSkinDialog& frame) {
+                               QTest::mouseClick(MessageBoxOf(frame).SecondButton(), Qt::LeftButton);
+                           });
+                           answer = foreground->ShowMessage(nullptr, "加载服务器资源失败!", 1, "重试", "退出", 0);
+                           host.done(5);
+                       });
+    EXPECT_EQ(host.DoModal(), 5);
+    EXPECT_EQ(answer, 7);
 }
 
 }  // namespace
