@@ -1,6 +1,9 @@
 #include "ui/CMainBackgroundDialog.h"
 
+#include "download/DownloaderTaskDispatcher.h"
 #include "platform/Process.h"
+#include "resources/CCDNResourceDownloader.h"
+#include "resources/CResourceManager.h"
 #include "ui/SkinMessageBox.h"
 #include "ui/WindowMoveBatch.h"
 
@@ -16,8 +19,9 @@ void CMainBackgroundDialog::LayoutChildWindows() {
 }
 
 void CMainBackgroundDialog::OnQuitConfirmed() {
-    if (QuitCleanup)
-        QuitCleanup();
+    CResourceManager::GetInstance().SaveLocalResourceInfo();
+    if (DownloaderTaskDispatcher* dispatcher = CCDNResourceDownloader::GetInstance().GetDispatcher())
+        dispatcher->Stop();
     platform::TerminateCurrentProcess(0);
 }
 

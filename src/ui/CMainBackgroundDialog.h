@@ -2,8 +2,6 @@
 
 #include "ui/CLayeredBackgroundDialog.h"
 
-#include <functional>
-
 class WindowMoveBatch;
 
 // The background window that owns a launcher window group: it moves the group, places the
@@ -22,17 +20,14 @@ public:
     // centres itself on it (logical pixels, not scaled).
     int MessageOffsetX = 0;
     int MessageOffsetY = 0;
-    // Runs when a close has been confirmed, just before the process ends: saves the local
-    // resource information and stops the downloads. Set by whoever builds the window group;
-    // empty by default.
-    std::function<void()> QuitCleanup;
 
     // Creates the windows the background owns. Does nothing here.
     virtual void CreateChildWindows();
     // Places the foreground inside the background and hands it the artwork it covers.
     virtual void LayoutChildWindows();
 
-    // Runs QuitCleanup and ends the process with exit code 0.
+    // Saves the local resource information (version.txt), asks the CDN downloader's workers to
+    // stop, and ends the process at once with exit code 0.
     void OnQuitConfirmed() override;
     // Moves the background and every window of its group by (dx, dy), once Initialized is set.
     void MoveGroupBy(int dx, int dy) override;
