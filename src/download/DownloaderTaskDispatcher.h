@@ -16,6 +16,16 @@
 class DownloaderTask;
 class DownloaderTaskProcessor;
 
+// The download engine, in one picture:
+//   DownloaderTaskDispatcher  merges file tasks into range requests (segments) and queues them;
+//   DownloaderTask            one worker thread: takes segments, asks the owner for processors,
+//                             runs the segment through its HttpTransfer, reports per file;
+//   HttpTransfer              one HTTP request with retries over libcurl, body in <= 1 KiB pieces;
+//   SegmentDownloadDataProcessor  cuts a segment's body into the files' processors;
+//   CDNResourceDataProcessor  writes "<target>.t" and unpacks it into the target (GunzipFile);
+//   AsyncHttpRequest          one text request on a worker of its own, without a dispatcher.
+// Lock order: the owner's locks, then the dispatcher's lock, then a worker's state lock.
+//
 // Spreads many file downloads over at most maxThreads workers. AddTasks merges files that lie
 // back to back in the same remote package into range requests (segments) of about
 // SegmentSizeLimit, queues them, and tops the workers up; each worker takes segments until the

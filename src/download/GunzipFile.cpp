@@ -35,6 +35,8 @@ bool GunzipFile(const std::string& target, const std::string& source) {
     gzFile in = gzopen(source.c_str(), "rb");
     if (!in)
         return false;
+    // Reads the source in as few system calls as the output is written.
+    gzbuffer(in, kReadStep);
     std::string partial = target + ".new";
     platform::File out;
     if (!out.CreateForWrite(partial)) {
