@@ -288,3 +288,22 @@ TEST(HostWindow, ItsLoopLeavesTheGroupsQuestionsAnswerableByMouse) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(LayeredWindow, MissingArtworkGivesAnEmptyWindowWithoutComplaint) {
+    CLayeredBackgroundDialog window(9999);
+    EXPECT_EQ(window.Width, 0);
+    EXPECT_EQ(window.Height, 0);
+    window.InitDialog();
+    window.RedrawLayered();
+    window.show();
+    QCoreApplication::processEvents();
+    const QImage drawn = window.grab().toImage();
+    for (int y = 0; y < drawn.height(); ++y) {
+        for (int x = 0; x < drawn.width(); ++x)
+            EXPECT_EQ(drawn.pixelColor(x, y).alpha(), 0);
+    }
+}
+
+}  // namespace
