@@ -148,6 +148,15 @@ TEST_F(HttpTransferTest, HttpsIsSpokenForAnHttpsUrlOnAnyPort) {
     EXPECT_EQ(processor.Calls(), "F");
 }
 
+TEST_F(HttpTransferTest, CertificatesAreVerified) {
+    TestHttpServer server(TestHttpServer::kTls);
+    server.Serve("/file", Route("content"));
+    RecordingProcessor processor;
+    EXPECT_EQ(Get(server.Url("/file"), processor), kTransferNetworkFailed);
+    EXPECT_EQ(server.RequestCount(), 0u);
+    EXPECT_EQ(processor.Calls(), "F");
+}
+
 // ---- answers ---------------------------------------------------------------------------------
 
 TEST_F(HttpTransferTest, RangesAreAcceptedOnlyWhenTheAnswerHoldsExactlyTheAskedBytes) {

@@ -1,5 +1,7 @@
 #include "support/TestHttpServer.h"
 
+#include "support/SelfSignedCertificate.h"
+
 #include <httplib.h>
 
 #include <strings.h>
@@ -42,7 +44,15 @@ bool RecordedRequest::HasHeader(const std::string& name) const {
                        [&](const auto& header) { return strcasecmp(header.first.c_str(), name.c_str()) == 0; });
 }
 
-TestHttpServer::TestHttpServer() : server_(std::make_unique<httplib::Server>()) {
+TestHttpServer::TestHttpServer(Security security) {
+    if (security == kTls) {
+        certificate_ = std::make_unique<SelfSignedCertificate>();
+        server_ = std::make_unique<httplib::SSLServer>(certificate_->certificate(), certificate_->key());
+        scheme_ = "https://";
+    } else {
+        server_ = std::make_unique<httplib::Server>();
+        scheme_ = "http://";
+    }
     auto handler = [this](const httplib::Request& request, httplib::Response& response) { Handle(request, response); };
     server_->Get(".*", handler);
     server_->Post(".*", handler);
@@ -65,7 +75,7 @@ TestHttpServer::~TestHttpServer() {
 }
 
 std::string TestHttpServer::Url(const std::string& path) const {
-    return "http://127.0.0.1:" + std::to_string(port_) + path;
+    return scheme_ + "127.0.0.1:" + std::to_string(port_) + path;
 }
 
 void TestHttpServer::Serve(const std::string& path, Route route) {
@@ -86,6 +96,11 @@ std::size_t TestHttpServer::RequestCount() const {
 bool TestHttpServer::WaitForRequests(std::size_t count, int timeoutSeconds) const {
     std::unique_lock<std::mutex> lock(mutex_);
     return changed_.wait_for(lock, std::chrono::seconds(timeoutSeconds), [&] { return requests_.size() >= count; });
+}
+
+bool TestHttpServer::WaitForStalls(std::size_t count, int timeoutMilliseconds) const {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMilliseconds), [&] { return stalls_ >= count; });
 }
 
 void TestHttpServer::ReleaseStalls() {
@@ -172,9 +187,10 @@ void TestHttpServer::Handle(const httplib::Request& request, httplib::Response& 
     }
     std::int64_t limit = cut ? route.cutAfter : route.stallAfter;
     auto shared = std::make_shared<std::string>(std::move(body));
+    auto stalled = std::make_shared<bool>(false);
     response.set_content_provider(
         shared->size(), "application/octet-stream",
-        [this, shared, limit, cut](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+        [this, shared, stalled, limit, cut](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
             auto position = static_cast<std::int64_t>(offset);
             if (position < limit) {
                 std::size_t piece = std::min<std::size_t>(length, static_cast<std::size_t>(limit - position));
@@ -183,6 +199,11 @@ void TestHttpServer::Handle(const httplib::Request& request, httplib::Response& 
             if (cut)
                 return false;
             std::unique_lock<std::mutex> lock(mutex_);
+            if (!*stalled) {
+                *stalled = true;
+                ++stalls_;
+                changed_.notify_all();
+            }
             changed_.wait(lock, [this] { return released_ || stopping_; });
             if (stopping_)
                 return false;

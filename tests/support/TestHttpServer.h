@@ -60,17 +60,22 @@ struct Route {
     std::int64_t stallAfter = -1;
 };
 
+class SelfSignedCertificate;
+
 // An HTTP server on 127.0.0.1 and a free port, running from construction to destruction, that
-// answers scripted routes from memory and records every request. Unknown paths get 404.
+// answers scripted routes from memory and records every request. Unknown paths get 404. With
+// kTls it speaks HTTPS with a self-signed certificate that no client trusts.
 class TestHttpServer {
 public:
-    TestHttpServer();
+    enum Security { kPlain, kTls };
+
+    explicit TestHttpServer(Security security = kPlain);
     ~TestHttpServer();
     TestHttpServer(const TestHttpServer&) = delete;
     TestHttpServer& operator=(const TestHttpServer&) = delete;
 
     int port() const { return port_; }
-    // "http://127.0.0.1:<port>" + path.
+    // "http://127.0.0.1:<port>" + path ("https://" with kTls).
     std::string Url(const std::string& path) const;
 
     // Sets (or replaces) the answer of `path` (exact match, without query) for GET and POST.
@@ -80,21 +85,27 @@ public:
     std::size_t RequestCount() const;
     // Waits until at least `count` requests arrived; false after `timeoutSeconds`.
     bool WaitForRequests(std::size_t count, int timeoutSeconds = 30) const;
+    // Waits until at least `count` answers have sent their bytes up to `stallAfter` and wait
+    // there; false after `timeoutMilliseconds`.
+    bool WaitForStalls(std::size_t count, int timeoutMilliseconds) const;
     // Lets every stalled answer go on.
     void ReleaseStalls();
 
 private:
     void Handle(const httplib::Request& request, httplib::Response& response);
 
+    std::unique_ptr<SelfSignedCertificate> certificate_;
     std::unique_ptr<httplib::Server> server_;
     std::thread listener_;
     int port_ = 0;
+    std::string scheme_;
 
     mutable std::mutex mutex_;
     mutable std::condition_variable changed_;
     std::map<std::string, Route> routes_;
     std::map<std::string, int> hits_;
     std::vector<RecordedRequest> requests_;
+    std::size_t stalls_ = 0;
     bool released_ = false;
     bool stopping_ = false;
 };
