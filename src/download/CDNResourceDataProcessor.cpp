@@ -17,7 +17,7 @@ bool CDNResourceDataProcessor::TargetPath(std::string& path) const {
 
 bool CDNResourceDataProcessor::Begin(std::uint32_t) {
     written_ = 0;
-    if (file_.IsOpen())
+    if (begun_)
         return false;
     std::string target;
     if (!TargetPath(target))
@@ -30,13 +30,22 @@ bool CDNResourceDataProcessor::Begin(std::uint32_t) {
         CreateFolderChain(folder);
     DeleteFileIfExists(temporary);
     DeleteFileIfExists(target);
-    return file_.CreateForWrite(temporary);
+    if (!file_.CreateForWrite(temporary) || !file_.Close())
+        return false;
+    temporary_ = temporary;
+    begun_ = true;
+    return true;
 }
 
 bool CDNResourceDataProcessor::Write(const char* data, std::uint32_t size) {
+    if (!begun_ || (!file_.IsOpen() && !file_.OpenForAppend(temporary_)))
+        return false;
     if (!file_.Write(data, size))
         return false;
     written_ += size;
+    // The whole range is here: release the file until Finish unpacks it.
+    if (task().offset >= 0 && written_ >= static_cast<std::int64_t>(task().length) && !file_.Close())
+        return false;
     if (written_ > highWater_) {
         std::int64_t growth = written_ - highWater_;
         highWater_ = written_;
@@ -47,24 +56,23 @@ bool CDNResourceDataProcessor::Write(const char* data, std::uint32_t size) {
 }
 
 bool CDNResourceDataProcessor::Finish() {
-    if (!file_.IsOpen())
+    if (!begun_)
         return false;
-    std::int64_t length = file_.WrittenSize();
-    if (!file_.Close() || length == 0)
+    begun_ = false;
+    if (file_.IsOpen() && !file_.Close())
+        return false;
+    if (written_ == 0)
         return false;
     std::string target;
-    if (!TargetPath(target))
+    if (!TargetPath(target) || !GunzipFile(target, temporary_))
         return false;
-    std::string temporary = target + kTemporarySuffix;
-    if (!GunzipFile(target, temporary))
-        return false;
-    platform::RemoveFile(temporary);
+    platform::RemoveFile(temporary_);
     return true;
 }
 
 bool CDNResourceDataProcessor::GetContent(std::string& out) {
     std::string target;
-    if (file_.IsOpen() || !TargetPath(target) || !platform::FileExists(target))
+    if (begun_ || !TargetPath(target) || !platform::FileExists(target))
         return true;
     return ReadRawFile(target, out);
 }

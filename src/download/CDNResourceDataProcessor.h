@@ -10,7 +10,7 @@
 // Writes one game or launcher file: the body goes to a temporary file "<target>.t", which Finish
 // unpacks into the target (ResolveResourcePath(baseDir, task.name)) and deletes on success.
 // Begin deletes both the temporary file and the target, so an interrupted or failed download
-// never leaves a stale old version under the target name.
+// never leaves a stale old version under the target name, and creates the empty temporary file.
 //
 // Progress counts each byte once across attempts: only bytes beyond the highest count any
 // attempt reached are reported, as growth, through the progress callback (on the worker thread).
@@ -35,6 +35,11 @@ private:
     bool TargetPath(std::string& path) const;
 
     platform::File file_;
+    // Between a successful Begin and the next Finish. The temporary file is created by Begin but
+    // held open only while its bytes arrive, and closed as soon as the task's range is complete:
+    // a segment of thousands of small files never holds thousands of open files or buffers.
+    bool begun_ = false;
+    std::string temporary_;
     std::string baseDir_;
     std::int64_t written_ = 0;
     std::int64_t highWater_ = 0;

@@ -18,22 +18,26 @@ public:
 
     // Creates or truncates `path` for writing only.
     bool CreateForWrite(const std::string& path);
+    // Opens an existing file for writing at its end.
+    bool OpenForAppend(const std::string& path);
     bool OpenForRead(const std::string& path);
     bool IsOpen() const { return fd_ >= 0; }
 
     bool Write(const void* data, std::size_t size);
     // Reads up to `size` bytes; returns the count, 0 at the end, -1 on error.
     std::int64_t Read(void* data, std::size_t size);
-    // Bytes written so far (including buffered ones), for a file opened for writing.
+    // Bytes written since the file was opened (including buffered ones).
     std::int64_t WrittenSize() const { return written_; }
     // Flushes, applies the file-mode rule to a written file and closes; false when a write failed.
     bool Close();
 
 private:
+    bool OpenWriting(const std::string& path, int flags);
     bool Flush();
 
     int fd_ = -1;
     bool writing_ = false;
+    bool created_ = false;
     bool failed_ = false;
     std::string path_;
     std::int64_t written_ = 0;

@@ -49,6 +49,7 @@ void ScopedEnvironment::Unset(const char* name) {
 
 IsolatedHome::IsolatedHome() {
     fs::create_directories(folder_.path() + "runtime");
+    fs::permissions(folder_.path() + "runtime", fs::perms::owner_all);  // what a session runtime folder is
     environment_.Set("HOME", folder_.path().substr(0, folder_.path().size() - 1));
     environment_.Unset("XDG_DATA_HOME");
     environment_.Unset("XDG_CONFIG_HOME");

@@ -22,17 +22,25 @@ File::~File() {
 }
 
 bool File::CreateForWrite(const std::string& path) {
+    return OpenWriting(path, O_CREAT | O_TRUNC);
+}
+
+bool File::OpenForAppend(const std::string& path) {
+    return OpenWriting(path, O_APPEND);
+}
+
+bool File::OpenWriting(const std::string& path, int flags) {
     Close();
-    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    fd_ = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | flags, 0644);
     if (fd_ < 0)
         return false;
     writing_ = true;
+    created_ = (flags & O_APPEND) == 0;
     failed_ = false;
     path_ = path;
     written_ = 0;
     firstBytes_.clear();
     buffer_.clear();
-    buffer_.reserve(kWriteBufferSize);
     return true;
 }
 
@@ -67,6 +75,10 @@ bool File::Write(const void* data, std::size_t size) {
         }
         return true;
     }
+    // The buffer is taken at the first write, not at open, so files opened and not yet written
+    // cost no memory.
+    if (buffer_.capacity() < kWriteBufferSize)
+        buffer_.reserve(kWriteBufferSize);
     buffer_.insert(buffer_.end(), bytes, bytes + size);
     return true;
 }
@@ -105,12 +117,14 @@ bool File::Close() {
     bool ok = true;
     if (writing_) {
         ok = Flush() && !failed_;
-        ApplyFileModeForContent(path_, firstBytes_);
+        if (created_)  // an appended file keeps its mode: its first bytes were written before
+            ApplyFileModeForContent(path_, firstBytes_);
     }
     if (::close(fd_) != 0)
         ok = false;
     fd_ = -1;
     writing_ = false;
+    std::vector<char>().swap(buffer_);
     return ok;
 }
 
