@@ -24,6 +24,9 @@ bool WriteAtOffset(const std::string& path, std::int64_t offset, const std::stri
 // Names of the regular files directly in `folder` (symbolic links followed), in no particular
 // order; false when the folder cannot be read. One listing answers many existence questions.
 bool ListFolderFiles(const std::string& folder, std::vector<std::string>& names);
+// Copies the bytes and the permission bits of `from` into a new file `to`; fails, leaving no
+// file behind, when `to` already exists or any step fails.
+bool CopyFileNoReplace(const std::string& from, const std::string& to);
 // Removes an empty folder.
 bool RemoveFolder(const std::string& path);
 // The regular files and folders directly in a folder (links followed; "." and ".." left out),

@@ -28,6 +28,8 @@ public:
     bool OnStatusTick(bool isDownloading);
 
     float progressRatio() const { return progressRatio_; }
+    // Stage changes outside a download set the bar directly (0 at a stage's start, 1 at its end).
+    void SetProgressRatio(float ratio) { progressRatio_ = ratio; }
     // The ratio the bar shows: clamped to 0..1.
     float barProgress() const;
     int stageKey() const { return stageKey_; }

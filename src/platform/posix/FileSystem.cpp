@@ -150,6 +150,48 @@ bool WriteAtOffset(const std::string& path, std::int64_t offset, const std::stri
     return ok;
 }
 
+bool CopyFileNoReplace(const std::string& from, const std::string& to) {
+    int source = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (source < 0)
+        return Fail();
+    struct stat info {};
+    if (::fstat(source, &info) != 0 || !S_ISREG(info.st_mode)) {
+        lastError = errno ? errno : EISDIR;
+        ::close(source);
+        return false;
+    }
+    int target = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (target < 0) {
+        Fail();
+        ::close(source);
+        return false;
+    }
+    bool ok = true;
+    char buffer[65536];
+    for (;;) {
+        ssize_t n = ::read(source, buffer, sizeof(buffer));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            ok = n == 0 || Fail();
+            break;
+        }
+        if (!WriteAll(target, buffer, static_cast<std::size_t>(n))) {
+            ok = Fail();
+            break;
+        }
+    }
+    // The mode is set explicitly so the umask cannot take the execute bits off a program.
+    if (ok && ::fchmod(target, info.st_mode & 07777) != 0)
+        ok = Fail();
+    if (::close(target) != 0 && ok)
+        ok = Fail();
+    ::close(source);
+    if (!ok)
+        ::unlink(to.c_str());
+    return ok;
+}
+
 bool ListFolder(const std::string& path, std::vector<std::pair<std::string, bool>>& entries) {
     DIR* listing = ::opendir(path.c_str());
     if (!listing)

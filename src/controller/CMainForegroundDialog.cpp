@@ -1,0 +1,476 @@
+#include "controller/CMainForegroundDialog.h"
+
+#include "controller/ProgressStateEvent.h"
+#include "controller/ProgressStatePoster.h"
+#include "notice/DeviceId.h"
+#include "platform/CodePage.h"
+#include "platform/Paths.h"
+#include "platform/Process.h"
+#include "res/ArtworkCatalog.h"
+#include "resources/CCDNResourceDownloader.h"
+#include "resources/CResourceManager.h"
+#include "resources/FileUtilities.h"
+#include "resources/UpdateServers.h"
+#include "shell/CommandLine.h"
+#include "shell/GameProcessContract.h"
+#include "shell/InstallLocations.h"
+#include "shell/LaunchLog.h"
+#include "shell/LauncherVersion.h"
+#include "shell/ProcessControl.h"
+#include "shell/StageTexts.h"
+#include "shell/Trace.h"
+#include "ui/CCustomLabel.h"
+#include "ui/CCustomProgress.h"
+#include "ui/PngResources.h"
+#include "ui/UiScale.h"
+
+#include <QPainter>
+#include <QResizeEvent>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <utility>
+
+namespace {
+
+struct TimerSetting {
+    CMainForegroundDialog::TimerId id;
+    const char* name;
+    int periodMs;
+    bool singleShot;
+};
+
+constexpr TimerSetting kTimerSettings[] = {
+    {CMainForegroundDialog::ProgressBarTimer, "ProgressBarTimer", 50, false},
+    {CMainForegroundDialog::GameWatchTimer, "GameWatchTimer", 500, false},
+    {CMainForegroundDialog::StartGameTimer, "StartGameTimer", 30, true},
+    {CMainForegroundDialog::RestartLauncherTimer, "RestartLauncherTimer", 1000, true},
+    {CMainForegroundDialog::StatusLineTimer, "StatusLineTimer", 1000, false},
+};
+
+constexpr std::uint32_t kInitialLabelColor = 0xFFD7F0FF;
+
+void PostNotice(ProgressStatePoster& poster, const std::string& address, int result) {
+    poster.Post(NoticeResultArrived, std::make_unique<LauncherNoticeUpgradeInfo>(address, result));
+}
+
+// The reporter keeps and frees its own record; the window always receives a copy.
+void PostCopy(ProgressStatePoster& poster, int state, const ResourceManagerProgressInfoBase* info) {
+    poster.Post(state, info ? info->Clone() : nullptr);
+}
+
+}  // namespace
+
+CMainForegroundDialog::CMainForegroundDialog(QWidget* parent)
+    : CDialogBase(parent),
+      poster_(std::make_shared<ProgressStatePoster>(this)),
+      noticeRequest_(NoticeServiceUrl()),
+      progressBar_(new CCustomProgress(this)),
+      statusLabel_(new CCustomLabel(this)),
+      stageLabel_(new CCustomLabel(this)) {
+    services_.endProcess = [](int exitCode) { platform::TerminateCurrentProcess(exitCode); };
+    services_.measureDiskSpace = CheckDiskSpace;
+    services_.requestNotice = [this](std::unique_ptr<NoticeRequestParams> params) {
+        return noticeRequest_.Start(std::move(params));
+    };
+    services_.startUpdateCheck = [poster = poster_](const std::string& launcherRoot, const std::string& gameRoot,
+                                                    const std::string& address) {
+        CResourceManager& manager = CResourceManager::GetInstance();
+        manager.SetProgressCallback(
+            [poster](ResourceManagerProgressState state, const ResourceManagerProgressInfoBase* info) {
+                PostCopy(*poster, state, info);
+            });
+        manager.Init(launcherRoot, gameRoot, address);
+    };
+    services_.continueAfterDiskCheck = [] {
+        if (!CCDNResourceDownloader::GetInstance().GetDispatcher())
+            return false;
+        CResourceManager::GetInstance().ContinueAfterDiskCheck();
+        return true;
+    };
+
+    for (const TimerSetting& setting : kTimerSettings) {
+        auto* timer = new QTimer(this);
+        timer->setObjectName(QString::fromLatin1(setting.name));
+        timer->setInterval(setting.periodMs);
+        timer->setSingleShot(setting.singleShot);
+        const int id = setting.id;
+        connect(timer, &QTimer::timeout, this, [this, id] { OnTimer(id); });
+        timers_[id] = timer;
+    }
+}
+
+CMainForegroundDialog::~CMainForegroundDialog() {
+    // Reports still on their way are dropped; the notice request waits for its worker when it is
+    // destroyed, and its callback can no longer reach this window.
+    poster_->Detach();
+}
+
+QTimer* CMainForegroundDialog::Timer(TimerId id) const {
+    return timers_.at(id);
+}
+
+void CMainForegroundDialog::StartTimer(TimerId id) {
+    timers_.at(id)->start();
+}
+
+void CMainForegroundDialog::StopTimer(TimerId id) {
+    timers_.at(id)->stop();
+}
+
+void CMainForegroundDialog::PostNoticeResult(const std::string& address, RequestNoticeResult result) {
+    PostNotice(*poster_, address, result);
+}
+
+void CMainForegroundDialog::PostProgressState(ResourceManagerProgressState state,
+                                              const ResourceManagerProgressInfoBase* info) {
+    PostCopy(*poster_, state, info);
+}
+
+void CMainForegroundDialog::OnInitDialog() {
+    progress_.SetProgressRatio(0);
+    progressBar_->LoadFillImage();
+    progressBar_->Progress = 0;
+    progressBar_->update();
+    for (CCustomLabel* label : {stageLabel_, statusLabel_}) {
+        label->TextColor = kInitialLabelColor;
+        label->SetTextAndRedraw(kInitialisingText);
+    }
+    isDownloading_ = false;
+    StartTimer(ProgressBarTimer);
+    StartTimer(StatusLineTimer);
+    LoadWindowImage();
+    LayoutControls();
+    StartGameWatch();
+}
+
+void CMainForegroundDialog::OnAfterPaint() {}
+
+void CMainForegroundDialog::LayoutControls() {
+    progressBar_->setGeometry(ScaledRect(11, 358, 700, 376));
+    stageLabel_->setGeometry(ScaledRect(9, 369, 705, 382));
+}
+
+void CMainForegroundDialog::LoadWindowImage() {
+    windowImage_ = LoadPngResource(artwork::kEditionBackground);
+    update();
+}
+
+void CMainForegroundDialog::SetBackgroundImage(const QImage& image) {
+    windowImage_ = image;
+    update();
+}
+
+void CMainForegroundDialog::StartGameWatch() {
+    StartTimer(GameWatchTimer);
+}
+
+void CMainForegroundDialog::StartGame() {}
+
+std::string CMainForegroundDialog::GetLauncherRoot() {
+    return GetGameRoot();
+}
+
+std::string CMainForegroundDialog::GetGameRootFolder() {
+    return GetGameRoot();
+}
+
+void CMainForegroundDialog::SetStageText(const std::string& text) {
+    stageLabel_->SetTextAndRedraw(text);
+}
+
+void CMainForegroundDialog::EndProcess() {
+    services_.endProcess(0);
+}
+
+void CMainForegroundDialog::OnTimer(int timerId) {
+    switch (timerId) {
+        case ProgressBarTimer:
+            OnProgressBarTick();
+            break;
+        case GameWatchTimer:
+            OnGameWatchTick();
+            break;
+        case StartGameTimer:
+            StopTimer(StartGameTimer);
+            StartGame();
+            break;
+        case RestartLauncherTimer:
+            StopTimer(RestartLauncherTimer);
+            RestartLauncher();
+            break;
+        case StatusLineTimer:
+            OnStatusLineTick();
+            break;
+        default:
+            break;
+    }
+}
+
+void CMainForegroundDialog::OnGameWatchTick() {
+    if (IsProcessRunning(GameExecutablePath(GetGameRootFolder()))) {
+        SetStageText(kWaitingForGameText);
+        return;
+    }
+    StopTimer(GameWatchTimer);
+    if (!firstGameCheck_)
+        return;
+    firstGameCheck_ = false;
+    noticeRequest_.SetNoticeCallback([poster = poster_](const std::string& address, RequestNoticeResult result) {
+        PostNotice(*poster, address, result);
+    });
+    RequestUpdateAddress();
+}
+
+void CMainForegroundDialog::OnProgressBarTick() {
+    progressBar_->Progress = progress_.barProgress();
+    progressBar_->update();
+}
+
+void CMainForegroundDialog::OnStatusLineTick() {
+    if (!progress_.OnStatusTick(isDownloading_))
+        return;
+    stageLabel_->SetTextAndRedraw(progress_.tipText());
+    statusLabel_->SetTextAndRedraw(progress_.statusLine());
+}
+
+void CMainForegroundDialog::RequestUpdateAddress() {
+    auto params = std::make_unique<NoticeRequestParams>();
+    GetDeviceId(params->deviceId);
+    params->language = kNoticeLanguage;
+    params->packageName = kPackageIdentifier;
+    params->version = RunningProgramVersionText();
+    progress_.SetProgressRatio(0);
+    SetStageText(kRequestingAddressText);
+    // A request that cannot even start would never answer: report it as a failed request, so the
+    // player gets the retry question instead of a window that waits forever.
+    if (!services_.requestNotice(std::move(params)))
+        PostNotice(*poster_, std::string(), NoticeResultRequestError);
+}
+
+void CMainForegroundDialog::OnNoticeResult(const std::string& address, int result) {
+    progress_.SetProgressRatio(0);
+    if (result != NoticeResultSuccess) {
+        AskRetryOrQuit(NoticeFailureText(result));
+        return;
+    }
+    progress_.Reset();
+    isDownloading_ = false;
+    services_.startUpdateCheck(GetLauncherRoot(), GetGameRootFolder(), address);
+}
+
+bool CMainForegroundDialog::event(QEvent* event) {
+    if (event->type() == ProgressStateEvent::kType) {
+        // The record belongs to the event, which Qt deletes once this returns.
+        const auto* report = static_cast<const ProgressStateEvent*>(event);
+        OnProgressState(report->State(), report->Record());
+        return true;
+    }
+    return CDialogBase::event(event);
+}
+
+const CMainForegroundDialog::StateTableEntry* CMainForegroundDialog::FindStateHandler(int state) {
+    static const StateTableEntry kTable[] = {
+        {LocalCheckBegin, &CMainForegroundDialog::OnLocalCheckBegin},
+        {LocalCheckEnd, &CMainForegroundDialog::OnLocalCheckEnd},
+        {LauncherManifestBegin, nullptr},
+        {LauncherManifestEnd, nullptr},
+        {CdnCheckBegin, &CMainForegroundDialog::OnCdnCheckBegin},
+        {CdnCheckEnd, &CMainForegroundDialog::OnCdnCheckEnd},
+        {DownloadSizeNotice, &CMainForegroundDialog::OnDownloadSizeNotice},
+        {CdnCheckFailed, &CMainForegroundDialog::OnCdnCheckFailed},
+        {ResourceDownloadBegin, &CMainForegroundDialog::OnResourceDownloadBegin},
+        {ResourceDownloadFailed, &CMainForegroundDialog::OnResourceDownloadFailed},
+        {LauncherDownloadBegin, &CMainForegroundDialog::OnLauncherDownloadBegin},
+        {LauncherDownloadFailed, &CMainForegroundDialog::OnLauncherDownloadFailed},
+        {DownloadProgress, &CMainForegroundDialog::OnDownloadProgress},
+        {LauncherUpdateDone, &CMainForegroundDialog::OnLauncherUpdateDone},
+        {ResourceUpdateDone, &CMainForegroundDialog::OnResourceUpdateDone},
+        {NoticeResultArrived, &CMainForegroundDialog::OnNoticeResultArrived},
+    };
+    auto found = std::find_if(std::begin(kTable), std::end(kTable),
+                              [state](const StateTableEntry& entry) { return entry.state == state; });
+    return found == std::end(kTable) ? nullptr : found;
+}
+
+void CMainForegroundDialog::OnProgressState(int state, const ResourceManagerProgressInfoBase* record) {
+    isDownloading_ = state == ResourceDownloadBegin || state == LauncherDownloadBegin || state == DownloadProgress;
+    const StateTableEntry* entry = FindStateHandler(state);
+    if (!entry) {
+        TraceLine("忽略未知的进度状态\t" + std::to_string(state));
+        return;
+    }
+    if (entry->handle)
+        (this->*entry->handle)(record);
+}
+
+void CMainForegroundDialog::OnLocalCheckBegin(const ResourceManagerProgressInfoBase*) {
+    SetStageText(StageTextForState(LocalCheckBegin));
+    // A new check: the bar and its stage key start over.
+    progress_.Reset();
+}
+
+void CMainForegroundDialog::OnLocalCheckEnd(const ResourceManagerProgressInfoBase*) {
+    SetStageText(StageTextForState(LocalCheckEnd));
+    progress_.SetProgressRatio(1);
+}
+
+void CMainForegroundDialog::OnCdnCheckBegin(const ResourceManagerProgressInfoBase*) {
+    SetStageText(StageTextForState(CdnCheckBegin));
+    progress_.SetProgressRatio(0);
+}
+
+void CMainForegroundDialog::OnCdnCheckEnd(const ResourceManagerProgressInfoBase*) {
+    SetStageText(StageTextForState(CdnCheckEnd));
+    progress_.SetProgressRatio(1);
+}
+
+void CMainForegroundDialog::OnDownloadSizeNotice(const ResourceManagerProgressInfoBase* record) {
+    if (const auto* info = dynamic_cast<const RequestDownloadTotalSizeNoticeInfo*>(record))
+        CheckDiskSpaceAndContinue(static_cast<std::uint64_t>(info->totalBytes));
+}
+
+void CMainForegroundDialog::OnCdnCheckFailed(const ResourceManagerProgressInfoBase*) {
+    progress_.SetProgressRatio(1);
+    AskRetryOrQuit(StageTextForState(CdnCheckFailed));
+}
+
+void CMainForegroundDialog::OnResourceDownloadBegin(const ResourceManagerProgressInfoBase*) {
+    progress_.SetProgressRatio(0);
+    SetStageText(StageTextForState(ResourceDownloadBegin));
+}
+
+void CMainForegroundDialog::OnResourceDownloadFailed(const ResourceManagerProgressInfoBase*) {
+    progress_.SetProgressRatio(1);
+    AskRetryOrQuit(StageTextForState(ResourceDownloadFailed));
+}
+
+void CMainForegroundDialog::OnLauncherDownloadBegin(const ResourceManagerProgressInfoBase*) {
+    progress_.SetProgressRatio(0);
+    SetStageText(StageTextForState(LauncherDownloadBegin));
+}
+
+void CMainForegroundDialog::OnLauncherDownloadFailed(const ResourceManagerProgressInfoBase*) {
+    progress_.SetProgressRatio(1);
+    AskRetryOrQuit(StageTextForState(LauncherDownloadFailed));
+}
+
+void CMainForegroundDialog::OnDownloadProgress(const ResourceManagerProgressInfoBase* record) {
+    if (const auto* info = dynamic_cast<const ResourceManagerUpdateProgressInfo*>(record))
+        progress_.OnProgress(info->downloaded, info->totalBytes);
+}
+
+void CMainForegroundDialog::OnLauncherUpdateDone(const ResourceManagerProgressInfoBase*) {
+    SetStageText(StageTextForState(LauncherUpdateDone));
+    progress_.SetProgressRatio(1);
+    ShowMessage(nullptr, kLauncherUpdatedNoticeText, 0, std::string(), std::string(), 0);
+    // The second counts from the player's acknowledgement, not from the report.
+    StartTimer(RestartLauncherTimer);
+}
+
+void CMainForegroundDialog::OnResourceUpdateDone(const ResourceManagerProgressInfoBase*) {
+    SetStageText(StageTextForState(ResourceUpdateDone));
+    progress_.SetProgressRatio(1);
+    // The game starts from the timer, once this report's handling is over.
+    StartTimer(StartGameTimer);
+}
+
+void CMainForegroundDialog::OnNoticeResultArrived(const ResourceManagerProgressInfoBase* record) {
+    if (const auto* info = dynamic_cast<const LauncherNoticeUpgradeInfo*>(record))
+        OnNoticeResult(info->text, info->result);
+}
+
+void CMainForegroundDialog::AskRetryOrQuit(const std::string& text) {
+    SetStageText(text);
+    const int answer = ShowMessage(nullptr, text, 1, kRetryButtonText, kQuitButtonText, 0);
+    if (answer == 1)
+        RequestUpdateAddress();
+    else
+        EndProcess();
+}
+
+void CMainForegroundDialog::NotifyAndEnd(const std::string& text) {
+    ShowMessage(nullptr, text, 0, std::string(), std::string(), 0);
+    EndProcess();
+}
+
+void CMainForegroundDialog::CheckDiskSpaceAndContinue(std::uint64_t totalBytes) {
+    const std::string root = GetGameRootFolder();
+    // Without a separator the root names no filesystem to measure; going on would leave the run
+    // waiting with no way forward, so it ends the way an unreadable free space does.
+    if (root.find(platform::kPathSeparator) == std::string::npos) {
+        NotifyAndEnd(kDiskSizeUnreadableText);
+        return;
+    }
+    for (;;) {
+        const DiskSpaceVerdict verdict = services_.measureDiskSpace(root, totalBytes);
+        if (!verdict.measured) {
+            NotifyAndEnd(kDiskSizeUnreadableText);
+            return;
+        }
+        if (verdict.enough)
+            break;
+        // "确定" measures again, so the player can free space while the question is open.
+        const int answer = ShowMessage(nullptr, FormatDiskShortfallText(verdict.drive, verdict.shortfall), 1,
+                                       std::string(), std::string(), 0);
+        if (answer != 1) {
+            EndProcess();
+            return;
+        }
+    }
+    // The size comes from the CDN config download, so the downloader has its dispatcher by now;
+    // should it not, nothing would ever start: say so and end instead of waiting.
+    if (!services_.continueAfterDiskCheck())
+        NotifyAndEnd(StageTextForState(ResourceDownloadFailed));
+}
+
+void CMainForegroundDialog::OpenGame(const std::string& parameters) {
+    AppendLaunchLog(kLaunchLogMarker);
+    AppendLaunchLog(kOpenGameLogText);
+    AppendLaunchLog(platform::TextToAnsi(parameters));
+    const std::string root = GetGameRootFolder();
+    int errorCode = 0;
+    if (StartProcess(GameExecutablePath(root), GameFolder(root), parameters, errorCode)) {
+        SetConfirmCloseChain(this, 0);
+        EndProcess();
+        return;
+    }
+    char text[96];
+    std::snprintf(text, sizeof(text), kStartFailedFormat, errorCode);
+    NotifyAndEnd(text);
+}
+
+void CMainForegroundDialog::RestartLauncher() {
+    std::string program;
+    std::string folder;
+    // A value without any separator names no folder to start it in; it is reported like a
+    // missing key rather than leaving the window waiting with no way forward.
+    if (GetCommandLineValue(kEntranceKey, program)) {
+        std::replace(program.begin(), program.end(), '\\', platform::kPathSeparator);
+        int errorCode = 0;
+        if (ParentFolder(program, folder) && StartProcess(program, folder, kRebootParameter, errorCode)) {
+            SetStageText(kRestartSucceededText);
+            SetConfirmCloseChain(this, 0);
+            EndProcess();
+            return;
+        }
+    }
+    SetStageText(kRestartFailedText);
+    NotifyAndEnd(kRestartFailedText);
+}
+
+void CMainForegroundDialog::paintEvent(QPaintEvent*) {
+    if (!windowImage_.isNull()) {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(QRect(0, 0, Scaled(windowImage_.width()), Scaled(windowImage_.height())), windowImage_);
+    }
+    OnAfterPaint();
+}
+
+void CMainForegroundDialog::resizeEvent(QResizeEvent* event) {
+    CDialogBase::resizeEvent(event);
+    if (LinkedDialog)
+        LinkedDialog->MoveGroupBy(0, 0);
+}
