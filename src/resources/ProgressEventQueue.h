@@ -21,8 +21,11 @@ public:
     };
 
     // The callback to hand to CResourceManager::SetProgressCallback. The queue must outlive every
-    // report made through it.
+    // report made through it: before it goes, detach it with DetachFrom.
     CResourceManager::ProgressCallback Callback();
+    // Removes the manager's callback and waits until the CDN downloader's workers have ended, so
+    // no report is still on its way into this queue.
+    static void DetachFrom(CResourceManager& manager);
 
     void Push(ResourceManagerProgressState state, const ResourceManagerProgressInfoBase* info);
     // The next event; false when none arrived within `timeout`.

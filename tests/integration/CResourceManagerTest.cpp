@@ -50,6 +50,8 @@ protected:
         root_ = root.path();
     }
 
+    void TearDown() override { ProgressEventQueue::DetachFrom(CResourceManager::GetInstance()); }
+
     void PublishVersion(const std::vector<PublishedFile>& files) {
         CdnPublication publication = Publish(files, "v1");
         server.Serve("/cdn/v1/kx_game.kxpkg", Route(publication.package));

@@ -75,6 +75,10 @@ bool HeadlessUpdate::AskForAddress(std::string& address) {
 
 int HeadlessUpdate::FollowUpdateCheck(const std::string& address) {
     ProgressEventQueue events;
+    // Runs before `events` goes: no report may still be on its way into it.
+    struct Detach {
+        ~Detach() { ProgressEventQueue::DetachFrom(CResourceManager::GetInstance()); }
+    } detach;
     CCDNResourceDownloader::GetInstance().SetTimings(options_.timings);
     CResourceManager& manager = CResourceManager::GetInstance();
     manager.SetProgressCallback(events.Callback());
