@@ -1,0 +1,224 @@
+#include "ControllerFixture.h"
+
+#include "BuildConfig.h"
+#include "ui/CCustomProgress.h"
+#include "ui/UiScale.h"
+
+#include <QDir>
+#include <QImage>
+#include <QPainter>
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace {
+
+using guitest::AnswerNextBox;
+using guitest::ControllerFixture;
+using guitest::SeenBox;
+using guitest::WaitFor;
+using guitest::WaitForFile;
+
+using EditionWindowTest = ControllerFixture;
+
+TEST_F(EditionWindowTest, SitsRightOfTheWheelWithTheEditionsLayoutAndLook) {
+    CTolmMainBackgroundDialog* background = host->Background();
+    EXPECT_EQ(window->pos() - background->pos(), QPoint(Scaled(200), 0));
+    EXPECT_EQ(window->size(), QSize(background->width() - Scaled(200), background->height()));
+
+    const struct {
+        const char* name;
+        QWidget* control;
+        QRect place;
+    } layout[] = {
+        {"progress bar 1004", window->ProgressBar(), ScaledRect(130, 328, 530, 346)},
+        {"status label 1006", window->StatusLabel(), ScaledRect(130, 333, 530, 348)},
+        {"stage label 1012", window->StageLabel(), ScaledRect(530, 323, 730, 338)},
+        {"slogan label 1009", window->SloganLabel(), ScaledRect(276, 185, 721, 249)},
+        {"minimise 1007", window->MinimizeButton(), ScaledRect(715, 104, 749, 144)},
+        {"close 1008", window->CloseButton(), ScaledRect(756, 107, 784, 135)},
+        {"button 1014", window->SpareButton(), ScaledRect(660, 288, 765, 321)},
+        {"news 1010", window->NewsButton(), ScaledRect(580, 115, 708, 133)},
+    };
+    for (const auto& entry : layout) {
+        EXPECT_EQ(entry.control->geometry(), entry.place) << entry.name;
+        EXPECT_TRUE(CTolmMainForegroundDialog::Band().contains(entry.place)) << entry.name << " lies in the band";
+    }
+
+    EXPECT_EQ(window->StatusLabel()->FontSize, 14);
+    EXPECT_EQ(window->StatusLabel()->HAlign, 2);
+    EXPECT_EQ(window->StatusLabel()->TextColor, 0xFFE3F7FFu);
+    EXPECT_EQ(window->StageLabel()->FontSize, 14);
+    EXPECT_EQ(window->StageLabel()->HAlign, 0);
+    EXPECT_EQ(window->StageLabel()->TextColor, 0xFFE3F7FFu);
+    EXPECT_EQ(window->SloganLabel()->FontSize, 20);
+    EXPECT_EQ(window->SloganLabel()->FontStyle, 1);
+    EXPECT_EQ(window->SloganLabel()->VAlign, 1);
+    EXPECT_EQ(window->SloganLabel()->TextColor, 0xFFDEDBD6u);
+    EXPECT_EQ(window->SloganLabel()->Text(), "");
+    EXPECT_EQ(window->StageLabel()->Text(), "游戏初始化中...");
+    EXPECT_EQ(window->StatusLabel()->Text(), "游戏初始化中...");
+    EXPECT_FALSE(window->ProgressBar()->TrackImage.isNull());
+    EXPECT_FALSE(window->ProgressBar()->FillImage.isNull());
+    EXPECT_TRUE(window->SpareButton()->NormalImage.isNull()) << "button 1014 has no images";
+}
+
+TEST_F(EditionWindowTest, PaintsTheArtworkTheBackgroundHandsIt) {
+    // The window shows exactly the background's pixels beneath it.
+    CTolmMainBackgroundDialog* background = host->Background();
+    const QImage behind = background->grab().toImage();
+    const QImage shown = window->grab().toImage();
+    const QPoint inWindow(Scaled(40), Scaled(200));
+    const QPoint inBackground = inWindow + QPoint(Scaled(200), 0);
+    EXPECT_EQ(shown.pixelColor(inWindow), behind.pixelColor(inBackground));
+}
+
+TEST_F(EditionWindowTest, MinimiseButtonMinimisesTheBackground) {
+    window->MinimizeButton()->click();
+    EXPECT_TRUE(host->Background()->isMinimized());
+    EXPECT_TRUE(endings.empty());
+}
+
+TEST_F(EditionWindowTest, CloseButtonAsksTheQuitQuestionAndCancelLeavesTheRunGoing) {
+    SeenBox seen;
+    AnswerNextBox(seen, 7);
+    window->CloseButton()->click();
+    ASSERT_TRUE(seen.opened);
+    const auto& texts = QuitQuestionTexts();
+    EXPECT_NE(std::find(texts.begin(), texts.end(), seen.text), texts.end()) << seen.text;
+    EXPECT_EQ(seen.first, "退出");
+    EXPECT_EQ(seen.second, "取消");
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->Timer(CMainForegroundDialog::ProgressBarTimer)->isActive());
+    EXPECT_TRUE(endings.empty());
+}
+
+TEST_F(EditionWindowTest, NewsButtonOpensTheNewsPageInTheBrowser) {
+    // No desktop opener on the search path; the configured browser records what it was given.
+    testsupport::ScopedEnvironment environment;
+    environment.Set("PATH", work.path());
+    const std::string browser = work.path() + "browser.sh";
+    const std::string record = work.path() + "opened.txt";
+    testsupport::WriteFileBytes(browser, "#!/bin/sh\nprintf '%s' \"$1\" > '" + record + "'\n");
+    std::filesystem::permissions(browser, std::filesystem::perms::owner_all);
+    environment.Set("BROWSER", browser);
+    window->NewsButton()->click();
+    ASSERT_TRUE(WaitForFile(record));
+    EXPECT_EQ(testsupport::ReadFileBytes(record), build_config::kNewsUrl);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_F(EditionWindowTest, LaunchParametersCarryTheLoginValuesInBase64) {
+    std::string parameters = window->BuildLaunchParameters();
+    EXPECT_NE(parameters.find(" LOGIN_DATA=YXV0aF9rZXk9LHVpZD0sZXh0cmFJbmZvPQ== PLATFORM=1"), std::string::npos)
+        << parameters;
+    EXPECT_EQ(window->loginData.size(), 3u) << "the three keys are read, and so inserted";
+
+    window->loginData["auth_key"] = "k1";
+    window->loginData["uid"] = "42";
+    window->loginData["extraInfo"] = "舰长";
+    parameters = window->BuildLaunchParameters();
+    // Base64 of the UTF-8 bytes of "auth_key=k1,uid=42,extraInfo=舰长".
+    EXPECT_NE(parameters.find(" LOGIN_DATA=YXV0aF9rZXk9azEsdWlkPTQyLGV4dHJhSW5mbz3oiLDplb8= "), std::string::npos)
+        << parameters;
+    const std::size_t device = parameters.find(" DEVICE_ID=") + 11;
+    const std::string deviceId = parameters.substr(device, parameters.find(' ', device) - device);
+    EXPECT_TRUE(deviceId.empty() || deviceId.size() == 32) << deviceId;
+    EXPECT_EQ(deviceId.find_first_not_of("0123456789ABCDEF"), std::string::npos) << deviceId;
+}
+
+// ---- what a player sees ---------------------------------------------------------------------------
+
+// One picture of the group as the screen shows it: host, background, the foreground's band and
+// any open question.
+class GroupPicture {
+public:
+    explicit GroupPicture(const QRect& area) : area_(area), image_(area.size(), QImage::Format_ARGB32_Premultiplied) {
+        image_.fill(Qt::transparent);
+    }
+    void Add(QWidget* window, const QRect& visible = QRect()) {
+        QPainter painter(&image_);
+        const QPoint at = window->pos() - area_.topLeft();
+        if (!visible.isNull())
+            painter.setClipRect(visible.translated(at));
+        painter.drawPixmap(at, window->grab());
+    }
+    const QImage& Image() const { return image_; }
+
+private:
+    QRect area_;
+    QImage image_;
+};
+
+class PlayerViewTest : public ControllerFixture {
+protected:
+    QImage Picture(CSkinDialog* box = nullptr) {
+        QCoreApplication::processEvents();
+        CTolmMainBackgroundDialog* background = host->Background();
+        GroupPicture picture(background->geometry());
+        picture.Add(host.get());
+        picture.Add(background);
+        picture.Add(window, CTolmMainForegroundDialog::Band());
+        if (box) {
+            picture.Add(box);
+            picture.Add(box->Content());
+        }
+        return picture.Image();
+    }
+
+    // Kept when TOLM_SCREENSHOT_DIR names a folder, to look at.
+    static void Keep(const QImage& image, const char* name) {
+        const char* folder = std::getenv("TOLM_SCREENSHOT_DIR");
+        if (!folder || !*folder)
+            return;
+        QDir().mkpath(QString::fromLocal8Bit(folder));
+        EXPECT_TRUE(image.save(QDir(QString::fromLocal8Bit(folder)).filePath(QString::fromUtf8(name)), "PNG"));
+    }
+
+    // Where the bar lies in a picture of the group.
+    QPoint BarPoint(float fraction) const {
+        const QRect bar = window->ProgressBar()->geometry().translated(window->pos() - host->Background()->pos());
+        return QPoint(bar.left() + static_cast<int>(bar.width() * fraction), bar.top() + 2);
+    }
+};
+
+TEST_F(PlayerViewTest, CheckingDownloadingAndAFailedDownload) {
+    Deliver(LocalCheckBegin);
+    Deliver(LocalCheckEnd);
+    Deliver(CdnCheckBegin);
+    const QImage checking = Picture();
+    Keep(checking, "launcher_checking.png");
+
+    // A download at 30 % of the bar (15 % of the bytes), a status line after one tick.
+    Deliver(ResourceDownloadBegin);
+    Deliver(DownloadProgress, std::make_unique<ResourceManagerUpdateProgressInfo>(63'000'000, 420'000'000));
+    QSignalSpy statusTicks(window->Timer(CMainForegroundDialog::StatusLineTimer), &QTimer::timeout);
+    ASSERT_TRUE(statusTicks.wait(2000));
+    QSignalSpy barTicks(window->Timer(CMainForegroundDialog::ProgressBarTimer), &QTimer::timeout);
+    ASSERT_TRUE(barTicks.wait(1000));
+    EXPECT_EQ(StageText(), "美女指挥官正在为您调配游戏资源...");
+    EXPECT_EQ(StatusText(), "速度:10.01MB/秒 预计:34秒 下载进度:60.08MB/400.54MB");
+    const QImage downloading = Picture();
+    Keep(downloading, "launcher_downloading_30.png");
+    // The fill shows left of 30 % of the bar and not right of it.
+    EXPECT_NE(downloading.pixel(BarPoint(0.2f)), checking.pixel(BarPoint(0.2f)));
+    EXPECT_EQ(downloading.pixel(BarPoint(0.4f)), checking.pixel(BarPoint(0.4f)));
+
+    QImage question;
+    guitest::WhenBoxOpens([&](CSkinDialog& frame) {
+        question = Picture(&frame);
+        guitest::MessageBoxOf(frame).SecondButton()->click();
+    });
+    Deliver(ResourceDownloadFailed);
+    Keep(question, "launcher_failure_question.png");
+    ASSERT_FALSE(question.isNull());
+    // The box stands over the group's centre (offset by 80, 45).
+    const QPoint centre(question.width() / 2 + 80, question.height() / 2 + 45);
+    EXPECT_NE(question.pixel(centre), downloading.pixel(centre));
+    EXPECT_EQ(endings, std::vector<int>{0});
+}
+
+}  // namespace
