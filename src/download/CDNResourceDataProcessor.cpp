@@ -63,6 +63,10 @@ bool CDNResourceDataProcessor::Finish() {
         return false;
     if (written_ == 0)
         return false;
+    // A range cut short is never unpacked: a cut after its first byte leaves no gzip magic to
+    // see, and that byte would be copied into the target as if it were the file.
+    if (task().offset >= 0 && written_ != static_cast<std::int64_t>(task().length))
+        return false;
     std::string target;
     if (!TargetPath(target) || !GunzipFile(target, temporary_))
         return false;

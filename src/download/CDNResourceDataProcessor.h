@@ -8,7 +8,8 @@
 #include <string>
 
 // Writes one game or launcher file: the body goes to a temporary file "<target>.t", which Finish
-// unpacks into the target (ResolveResourcePath(baseDir, task.name)) and deletes on success.
+// unpacks into the target (ResolveResourcePath(baseDir, task.name)) and deletes on success. Finish
+// unpacks only a whole range (every byte of task.length arrived); a partial one stays packed.
 // Begin deletes both the temporary file and the target, so an interrupted or failed download
 // never leaves a stale old version under the target name, and creates the empty temporary file.
 //

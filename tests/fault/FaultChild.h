@@ -1,0 +1,52 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace faults {
+
+// How a child process ended.
+struct ChildOutcome {
+    int exitCode = -1;       // -1 when it did not exit normally
+    int signal = 0;          // the signal that ended it, else 0
+    long peakMemoryKiB = 0;  // largest resident set the child reached
+    std::string output;      // standard output and error together
+};
+
+// One program run as a child process (no shell), for tests that need more than RunChild: a
+// file-size limit that stands in for a full disk, a kill at a chosen moment, the peak memory.
+// The child inherits this process's environment; its output goes to a file read at the end.
+class FaultChild {
+public:
+    FaultChild() = default;
+    ~FaultChild();  // kills and reaps a child still running
+    FaultChild(const FaultChild&) = delete;
+    FaultChild& operator=(const FaultChild&) = delete;
+
+    // Starts argv[0] with the arguments. `fileSizeLimit` >= 0 limits every file the child writes
+    // to that many bytes: writes past it fail (EFBIG) the way they fail on a full disk.
+    bool Start(const std::vector<std::string>& argv, std::int64_t fileSizeLimit = -1);
+    // True once the child has ended (it is then reaped); never blocks.
+    bool HasEnded();
+    // Waits up to `timeoutMilliseconds` for the child to end; true when it has.
+    bool WaitFor(int timeoutMilliseconds);
+    void Kill();
+    // Blocks until the child has ended.
+    ChildOutcome Wait();
+
+private:
+    void Reap(int status, long peakMemoryKiB);
+
+    pid_t pid_ = -1;
+    std::string outputPath_;
+    bool ended_ = false;
+    ChildOutcome outcome_;
+};
+
+// Runs a program to its end.
+ChildOutcome RunToEnd(const std::vector<std::string>& argv, std::int64_t fileSizeLimit = -1);
+
+}  // namespace faults
