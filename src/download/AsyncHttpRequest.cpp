@@ -62,6 +62,7 @@ DownloadDataProcessor* AsyncHttpRequest::MakeProcessor(const DownloadTaskInfo& t
     whole.offset = -1;
     whole.length = 0;
     processor_ = std::make_unique<DownloadTextProcessor>(whole);
+    processor_->SetSizeLimit(answerLimit_);
     return processor_.get();
 }
 

@@ -3,6 +3,8 @@
 #include "download/DownloadTimings.h"
 
 #include <atomic>
+#include <cstddef>
+#include <limits>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -59,6 +61,9 @@ protected:
 
     // Valid inside BuildRequest; null before the first Start.
     const Parameters* parameters() const { return parameters_.get(); }
+    // The longest answer accepted; a longer one fails the transfer (-4) after its attempts.
+    // Called by the subclass's constructor.
+    void SetAnswerLimit(std::size_t bytes) { answerLimit_ = bytes; }
 
 private:
     int SupplySegment(SegmentDownloadTaskInfo* segment);
@@ -71,4 +76,5 @@ private:
     std::mutex parametersLock_;
     std::unique_ptr<Parameters> parameters_;
     DownloadTimings timings_;
+    std::size_t answerLimit_ = std::numeric_limits<std::size_t>::max();
 };

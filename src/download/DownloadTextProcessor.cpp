@@ -1,5 +1,6 @@
 #include "download/DownloadTextProcessor.h"
 
+#include <algorithm>
 #include <new>
 
 namespace {
@@ -12,7 +13,7 @@ constexpr std::size_t kReservedTextSize = 16 * 1024 * 1024;
 bool DownloadTextProcessor::Begin(std::uint32_t) {
     text_.clear();
     try {
-        text_.reserve(kReservedTextSize);
+        text_.reserve(std::min(kReservedTextSize, limit_));
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -24,6 +25,8 @@ bool DownloadTextProcessor::Finish() {
 }
 
 bool DownloadTextProcessor::Write(const char* data, std::uint32_t size) {
+    if (size > limit_ - text_.size())
+        return false;
     // A body larger than memory fails the attempt instead of ending the process.
     try {
         text_.append(data, size);

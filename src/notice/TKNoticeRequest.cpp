@@ -13,6 +13,9 @@ namespace {
 
 // Nesting deeper than this is no answer of the service; it is refused before it costs stack.
 constexpr int kJsonDepthLimit = 64;
+// The service answers with a few hundred bytes; anything past this is not its answer and is
+// refused while it arrives, before it costs memory.
+constexpr std::size_t kAnswerLimit = 1024 * 1024;
 
 bool ParseJson(const std::string& text, Json::Value& root) {
     Json::CharReaderBuilder builder;
@@ -30,7 +33,9 @@ bool ParseJson(const std::string& text, Json::Value& root) {
 
 }  // namespace
 
-TKNoticeRequest::TKNoticeRequest(std::string serviceUrl) : serviceUrl_(std::move(serviceUrl)) {}
+TKNoticeRequest::TKNoticeRequest(std::string serviceUrl) : serviceUrl_(std::move(serviceUrl)) {
+    SetAnswerLimit(kAnswerLimit);
+}
 
 TKNoticeRequest::~TKNoticeRequest() {
     Wait();

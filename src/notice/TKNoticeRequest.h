@@ -23,8 +23,8 @@ struct NoticeRequestParams : AsyncHttpRequest::Parameters {
 
 // Asks the update-address service where the CDN is: one POST of a small JSON document (form
 // header set, 5 attempts) to the service's base URL; the answer's last "pkg" entry names the
-// config address. The callback runs on the download worker thread, exactly once per exchange,
-// with the address (empty unless the result is 1) and the result.
+// config address. Answers longer than 1 MiB are refused as they arrive (result 4). The callback runs on the download
+// worker thread, exactly once per exchange, with the address (empty unless the result is 1) and the result.
 class TKNoticeRequest : public AsyncHttpRequest {
 public:
     using NoticeCallback = std::function<void(const std::string& address, RequestNoticeResult result)>;

@@ -17,6 +17,9 @@ namespace {
 
 constexpr const char* kProcessorInsertFailed = "CDNResourceConfigDataProcessor插入失败\t";
 constexpr const char* kLauncherStagingFolderName = "launcher_staging/";
+// A config of a few million lines stays far below this; a body past it is refused as it arrives
+// (the config then fails like a failed request) instead of growing without bound.
+constexpr std::size_t kConfigBodyLimit = 256 * 1024 * 1024;
 
 }  // namespace
 
@@ -134,6 +137,7 @@ bool CCDNResourceDownloader::InsertProcessor(const DownloadTaskInfo& task,
 DownloadDataProcessor* CCDNResourceDownloader::GetProcessor(const DownloadTaskInfo& task) {
     if (task.kind == DownloadKindConfig) {
         auto processor = std::make_unique<CDNResourceConfigDataProcessor>(task);
+        processor->SetSizeLimit(kConfigBodyLimit);
         DownloadDataProcessor* raw = processor.get();
         return InsertProcessor(task, std::move(processor)) ? raw : nullptr;
     }

@@ -7,6 +7,10 @@
 #include "InstallCheck.h"
 #include "UpdaterCommands.h"
 
+#include "download/DownloadDataProcessor.h"
+#include "download/HttpTransfer.h"
+#include "resources/CCDNResourceDownloader.h"
+
 #include "support/CdnPublication.h"
 #include "support/NginxServer.h"
 #include "support/TestFolders.h"
@@ -148,6 +152,25 @@ TEST_F(HostileConfigTest, AMillionLinesTakeLinearTimeAndBoundedMemory) {
     EXPECT_LT(outcome.peakMemoryKiB, 512 * 1024);
     std::printf("config of %zu bytes: %.2f s, peak memory %ld KiB\n", config.size(),
                 std::chrono::duration<double>(elapsed).count(), outcome.peakMemoryKiB);
+}
+
+TEST(ConfigBodyLimitTest, AConfigBodyPast256MiBIsRefusedAsItArrives) {
+    // The processor the CDN downloader hands the engine for the config, fed as a transfer would.
+    CCDNResourceDownloader& downloader = CCDNResourceDownloader::GetInstance();
+    DownloadTaskInfo task;
+    task.kind = DownloadKindConfig;
+    DownloadDataProcessor* processor = downloader.GetProcessor(task);
+    ASSERT_NE(processor, nullptr);
+    ASSERT_TRUE(processor->Begin(0));
+    const std::string megabyte(1024 * 1024, 'x');
+    for (int i = 0; i < 256; ++i)
+        ASSERT_TRUE(processor->Write(megabyte.data(), static_cast<std::uint32_t>(megabyte.size()))) << i;
+    EXPECT_FALSE(processor->Write("x", 1));
+    EXPECT_TRUE(processor->Finish());
+    DownloadTaskResultInfo result;
+    static_cast<DownloadTaskInfo&>(result) = task;
+    result.result = kTransferWriteRefused;
+    downloader.OnTaskResult(result);
 }
 
 }  // namespace

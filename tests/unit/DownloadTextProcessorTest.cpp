@@ -55,4 +55,14 @@ TEST(DownloadTextProcessorTest, OnlyTheLatestAttemptCounts) {
     EXPECT_EQ(Received(processor, "complete body"), "complete body");
 }
 
+TEST(DownloadTextProcessorTest, ABodyPastItsLimitIsRefusedAndTheNextAttemptStartsAfresh) {
+    DownloadTextProcessor processor(DownloadTaskInfo{});
+    processor.SetSizeLimit(10);
+    ASSERT_TRUE(processor.Begin(0));
+    EXPECT_TRUE(processor.Write("012345", 6));
+    EXPECT_TRUE(processor.Write("6789", 4));
+    EXPECT_FALSE(processor.Write("x", 1));
+    EXPECT_EQ(Received(processor, "0123456789"), "0123456789");
+}
+
 }  // namespace
