@@ -54,6 +54,9 @@ TEST_F(GunzipFileTest, BrokenStreamLeavesNoPartialTarget) {
         packed.substr(0, 12),                 // only the header
         corrupt,
         badChecksum,
+        packed + "trailing garbage",               // more than the stream
+        packed + "\x1f",                           // a lone first byte of another member
+        packed + GzipBytes("next").substr(0, 12),  // half a member after a whole one
     };
     for (const std::string& source : broken) {
         WriteFileBytes(targetPath, "previous version");
