@@ -16,8 +16,11 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <thread>
 
 extern char** environ;
@@ -62,6 +65,10 @@ struct ReportCase {
     float ratio;
     bool downloading;
 };
+
+void PrintTo(const ReportCase& c, std::ostream* out) {
+    *out << "state " << c.state;
+}
 
 class ReportTableTest : public ControllerFixture, public ::testing::WithParamInterface<ReportCase> {};
 
@@ -186,6 +193,10 @@ struct FailureCase {
     float ratioWhileAsking;
 };
 
+void PrintTo(const FailureCase& c, std::ostream* out) {
+    *out << "state " << c.state << ", notice result " << c.noticeResult;
+}
+
 class FailureQuestionTest : public ControllerFixture, public ::testing::WithParamInterface<FailureCase> {
 protected:
     void Fail() {
@@ -246,6 +257,28 @@ INSTANTIATE_TEST_SUITE_P(Failures,
                              return "State" + std::to_string(row.param.state) + "Result" +
                                     std::to_string(row.param.noticeResult);
                          });
+
+// The product's end of the process: "退出" on a retry question, with the services as built.
+void QuitFromTheRetryQuestion() {
+    guitest::TestForeground* window = nullptr;
+    CFlashDialog host([&](QWidget* parent) { return window = new guitest::TestForeground(parent, "/nonexistent/"); });
+    host.InitDialog();
+    host.show();
+    QCoreApplication::processEvents();
+    window->Timer(CMainForegroundDialog::GameWatchTimer)->stop();
+    guitest::WhenBoxOpens([](CSkinDialog& frame) {
+        std::fprintf(stderr, "retry question asked\n");
+        guitest::MessageBoxOf(frame).SecondButton()->click();
+    });
+    QCoreApplication::postEvent(window, new ProgressStateEvent(CdnCheckFailed, nullptr));
+    QCoreApplication::sendPostedEvents(window, ProgressStateEvent::kType);
+    std::_Exit(3);  // not reached when the answer ended the process
+}
+
+TEST(UpdateControllerDeathTest, QuitEndsTheProcessWithExitCodeZero) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(QuitFromTheRetryQuestion(), ::testing::ExitedWithCode(0), "retry question asked");
+}
 
 TEST_F(ControllerFixture, ARequestThatCannotStartIsAskedAboutLikeAFailedOne) {
     noticeStarts = false;
