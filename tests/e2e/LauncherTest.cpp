@@ -299,4 +299,30 @@ TEST_F(LauncherTest, AStoppedServerAsksToRetryAndASecondLauncherStaysWindowless)
     EXPECT_FALSE(PathExists(root + "game"));
 }
 
+TEST_F(LauncherTest, ARunningGameKeepsTheWindowAwayUnlessTheLauncherWasRestarted) {
+    // A game that runs for a while under the game's path.
+    fs::create_directories(root + "game");
+    fs::copy_file("/bin/sleep", root + "game/qrvo_game");
+    BackgroundProcess game({root + "game/qrvo_game", "120"}, base + "game.out");
+    ASSERT_TRUE(WaitUntil([&] { return IsProcessRunning(root + "game/qrvo_game"); }, 5000));
+
+    auto launcher = StartLauncher("launcher");
+    int status = -1;
+    ASSERT_TRUE(launcher->WaitForExit(20000, status)) << launcher->Output();
+    EXPECT_EQ(status, 0);
+    EXPECT_NE(launcher->Output().find("游戏正在运行，不显示窗口"), std::string::npos) << launcher->Output();
+
+    // Restarted after a launcher update, it shows its window and waits for the game.
+    BackgroundProcess restarted({TOLM_LAUNCHER, "LAUNCHER_REBOOT=TRUE", std::string("ENTRANCE=") + TOLM_ENTRANCE},
+                                base + "restarted.out");
+    // Host, background and foreground.
+    ASSERT_TRUE(WaitUntil([&] { return display.WindowsOf(restarted.pid()).size() >= 3; }, 20000)) << restarted.Output();
+    if (std::getenv("TOLM_SCREENSHOT_DIR")) {
+        // One game-watch tick, so the picture shows what the player reads while waiting.
+        std::this_thread::sleep_for(std::chrono::milliseconds(700));
+        KeepScreenshot("launcher_waiting_for_game.png");
+    }
+    EXPECT_TRUE(restarted.Running());
+}
+
 }  // namespace

@@ -1,5 +1,6 @@
 #include "platform/DesktopShortcut.h"
 #include "platform/FileSystem.h"
+#include "platform/SingleInstance.h"
 
 #include "support/TestFolders.h"
 
@@ -77,6 +78,16 @@ TEST(DesktopShortcut, NothingIsWrittenWithoutADesktopFolder) {
     EXPECT_FALSE(platform::WriteDesktopShortcut(home.path() + "Desktop", "官网Qorvane", "/x/Tolmqrvo"));
     EXPECT_FALSE(testsupport::PathExists(home.path() + "Desktop"));
     EXPECT_FALSE(platform::WriteDesktopShortcut("", "官网Qorvane", "/x/Tolmqrvo"));
+}
+
+TEST(SingleInstance, AReservationThatCannotBeMadeDoesNotKeepTheLauncherAway) {
+    testsupport::IsolatedHome home;
+    // A regular file where the runtime folder should be: no lock file can be made there.
+    const std::string notAFolder = home.home() + "runtime-file";
+    WriteFileBytes(notAFolder, "");
+    home.environment().Set("XDG_RUNTIME_DIR", notAFolder);
+    EXPECT_TRUE(platform::ReserveSingleInstanceName("com.example.unusableMutex"));
+    EXPECT_TRUE(platform::ReserveSingleInstanceName("com.example.unusableMutex"));
 }
 
 }  // namespace
