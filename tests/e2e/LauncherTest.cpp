@@ -15,7 +15,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cmath>
@@ -323,6 +326,22 @@ TEST_F(LauncherTest, ARunningGameKeepsTheWindowAwayUnlessTheLauncherWasRestarted
         KeepScreenshot("launcher_waiting_for_game.png");
     }
     EXPECT_TRUE(restarted.Running());
+}
+
+TEST_F(LauncherTest, ARestartedLauncherWaitsAMomentForItsPredecessorToLetGo) {
+    // The predecessor still holds the single-instance name when the restarted launcher starts.
+    const std::string lockPath =
+        std::string(std::getenv("XDG_RUNTIME_DIR")) + "/com.pemto.qrvo.pc.tolmTolmVOGameMutex.lock";
+    int held = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+
+    BackgroundProcess restarted({TOLM_LAUNCHER, "LAUNCHER_REBOOT=TRUE", std::string("ENTRANCE=") + TOLM_ENTRANCE},
+                                base + "restarted.out");
+    int status = -1;
+    EXPECT_FALSE(restarted.WaitForExit(500, status)) << "it does not give up at once";
+    ::close(held);  // the predecessor ends
+    ASSERT_TRUE(WaitUntil([&] { return display.WindowsOf(restarted.pid()).size() >= 3; }, 20000)) << restarted.Output();
 }
 
 }  // namespace
