@@ -28,9 +28,11 @@ bool CDNResourceDataProcessor::Begin(std::uint32_t) {
         return false;
     if (!folder.empty() && !platform::FolderExists(folder))
         CreateFolderChain(folder);
-    DeleteFileIfExists(temporary);
-    DeleteFileIfExists(target);
-    if (!file_.CreateForWrite(temporary) || !file_.Close())
+    // One unlink each: a name that is not there is simply not there (thousands of small files
+    // make every system call count).
+    platform::RemoveFile(temporary);
+    platform::RemoveFile(target);
+    if (!file_.CreateForWrite(temporary, platform::File::KeepMode) || !file_.Close())
         return false;
     temporary_ = temporary;
     begun_ = true;

@@ -16,8 +16,12 @@ public:
     File(const File&) = delete;
     File& operator=(const File&) = delete;
 
+    // Whether Close gives a created file the mode its content calls for (a program 0755, other
+    // files 0644), or leaves the mode it was created with (temporary files).
+    enum ModeRule { ModeFromContent, KeepMode };
+
     // Creates or truncates `path` for writing only.
-    bool CreateForWrite(const std::string& path);
+    bool CreateForWrite(const std::string& path, ModeRule rule = ModeFromContent);
     // Opens an existing file for writing at its end.
     bool OpenForAppend(const std::string& path);
     bool OpenForRead(const std::string& path);
@@ -37,7 +41,7 @@ private:
 
     int fd_ = -1;
     bool writing_ = false;
-    bool created_ = false;
+    bool applyMode_ = false;
     bool failed_ = false;
     std::string path_;
     std::int64_t written_ = 0;

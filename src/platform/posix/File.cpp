@@ -21,8 +21,10 @@ File::~File() {
     Close();
 }
 
-bool File::CreateForWrite(const std::string& path) {
-    return OpenWriting(path, O_CREAT | O_TRUNC);
+bool File::CreateForWrite(const std::string& path, ModeRule rule) {
+    bool opened = OpenWriting(path, O_CREAT | O_TRUNC);
+    applyMode_ = opened && rule == ModeFromContent;
+    return opened;
 }
 
 bool File::OpenForAppend(const std::string& path) {
@@ -35,7 +37,7 @@ bool File::OpenWriting(const std::string& path, int flags) {
     if (fd_ < 0)
         return false;
     writing_ = true;
-    created_ = (flags & O_APPEND) == 0;
+    applyMode_ = (flags & O_APPEND) == 0;
     failed_ = false;
     path_ = path;
     written_ = 0;
@@ -117,7 +119,7 @@ bool File::Close() {
     bool ok = true;
     if (writing_) {
         ok = Flush() && !failed_;
-        if (created_)  // an appended file keeps its mode: its first bytes were written before
+        if (applyMode_)  // an appended file keeps its mode: its first bytes came before
             ApplyFileModeForContent(path_, firstBytes_);
     }
     if (::close(fd_) != 0)
