@@ -8,8 +8,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <sstream>
+#include <thread>
 
 extern char** environ;
 
@@ -25,36 +27,48 @@ int RunOnDisplay(const std::string& display, std::vector<std::string> argv, std:
 }  // namespace
 
 XvfbDisplay::XvfbDisplay() {
-    int pipeFds[2];
-    if (::pipe(pipeFds) != 0)
-        return;
-    // Xvfb writes the display number it took to the descriptor given with -displayfd.
-    const std::string fd = std::to_string(pipeFds[1]);
-    std::vector<std::string> args = {"/usr/bin/Xvfb", "-displayfd", fd,   "-screen",   "0",
-                                     "1280x800x24",   "-dpi",       "96", "-nolisten", "tcp"};
-    std::vector<char*> argv;
-    for (std::string& arg : args)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
-    const int spawned = ::posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(pipeFds[1]);
-    if (spawned != 0) {
-        pid_ = -1;
-        ::close(pipeFds[0]);
-        return;
+    // Xvfb's own choice of a free number (-displayfd) races with servers starting beside it, and
+    // a loser can take the winner's socket away. With a number given, the server takes the
+    // display's lock before anything else, so a taken number only makes it end: try the next.
+    const int first = 100 + static_cast<int>(::getpid() % 400);
+    for (int number = first; number < first + 50; ++number) {
+        const std::string display = ":" + std::to_string(number);
+        if (::access(("/tmp/.X" + std::to_string(number) + "-lock").c_str(), F_OK) == 0)
+            continue;
+        std::vector<std::string> args = {"/usr/bin/Xvfb", display, "-screen",   "0",   "1280x800x24",
+                                         "-dpi",          "96",    "-nolisten", "tcp", "-noreset"};
+        std::vector<char*> argv;
+        for (std::string& arg : args)
+            argv.push_back(arg.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        pid_t pid = -1;
+        const int spawned = ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        if (spawned != 0)
+            return;
+        // Ready once a client gets through; gone when the number was taken.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (std::chrono::steady_clock::now() < deadline) {
+            if (::waitpid(pid, nullptr, WNOHANG) == pid) {
+                pid = -1;
+                break;
+            }
+            std::string output;
+            if (RunOnDisplay(display, {"xdpyinfo"}, output) == 0) {
+                pid_ = pid;
+                name_ = display;
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        if (pid > 0) {
+            ::kill(pid, SIGTERM);
+            ::waitpid(pid, nullptr, 0);
+        }
     }
-    std::string number;
-    char c = 0;
-    while (::read(pipeFds[0], &c, 1) == 1 && c != '\n')
-        number.push_back(c);
-    ::close(pipeFds[0]);
-    if (!number.empty())
-        name_ = ":" + number;
 }
 
 XvfbDisplay::~XvfbDisplay() {

@@ -14,9 +14,9 @@ struct WindowRect {
     int height = 0;
 };
 
-// A private X server (Xvfb, 1280 x 800 at 96 dpi, no window manager, no TCP) on a display number
-// it picks itself, for launcher windows under test; stopped by the destructor. The programs that
-// look at and click into it are xdotool and ImageMagick's import.
+// A private X server (Xvfb, 1280 x 800 at 96 dpi, no window manager, no TCP, no reset when the
+// last client leaves) on a free display number, for launcher windows under test; stopped by the
+// destructor. The programs that look at and click into it are xdotool and ImageMagick's import.
 class XvfbDisplay {
 public:
     XvfbDisplay();
