@@ -57,18 +57,6 @@ constexpr int kBackgroundWidth = 987;
 constexpr int kBoxContentWidth = 326;
 constexpr int kBoxContentHeight = 148;
 
-// Every regular file below `folder`, by relative path, with its content.
-std::map<std::string, std::string> Snapshot(const std::string& folder) {
-    std::map<std::string, std::string> files;
-    if (!fs::exists(folder))
-        return files;
-    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-        if (entry.is_regular_file())
-            files[fs::relative(entry.path(), folder).generic_string()] = ReadFileBytes(entry.path().string());
-    }
-    return files;
-}
-
 unsigned ModeOf(const std::string& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
@@ -221,9 +209,9 @@ TEST_F(LauncherTest, AnEmptyRootIsBroughtUpToDateAndTheGameStarted) {
     EXPECT_EQ(status, 0);
 
     ExpectStartedGame(fs::canonical(TOLM_LAUNCHER).string());
-    auto installed = Snapshot(root + "game");
+    auto installed = testsupport::SnapshotFiles(root + "game");
     installed.erase("launch_record.txt");
-    EXPECT_EQ(installed, Snapshot(base + "game"));
+    EXPECT_EQ(installed, testsupport::SnapshotFiles(base + "game"));
     EXPECT_EQ(ModeOf(root + "game/qrvo_game"), 0755u);
 
     // The per-user copy of the launcher and the desktop link to it.

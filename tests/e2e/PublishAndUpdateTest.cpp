@@ -19,22 +19,10 @@ using testsupport::ReadFileBytes;
 using testsupport::RunChild;
 using testsupport::WriteFileBytes;
 
-// Every regular file below `folder`, by relative path, with its content.
-std::map<std::string, std::string> Snapshot(const std::string& folder) {
-    std::map<std::string, std::string> files;
-    if (!fs::exists(folder))
-        return files;
-    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-        if (entry.is_regular_file())
-            files[fs::relative(entry.path(), folder).generic_string()] = ReadFileBytes(entry.path().string());
-    }
-    return files;
-}
-
 // version.txt names every game file once, each with the MD5 of what is on disk.
 void ExpectVersionFileMatches(const std::string& root) {
     std::map<std::string, std::string> expected;
-    for (const auto& [path, content] : Snapshot(root + "game")) {
+    for (const auto& [path, content] : testsupport::SnapshotFiles(root + "game")) {
         std::string name = path;
         std::replace(name.begin(), name.end(), '/', '\\');
         expected[name] = Md5LowerHex(content);
@@ -107,8 +95,8 @@ protected:
     }
 
     void ExpectInstalledEqualsSource() {
-        EXPECT_EQ(Snapshot(root + "game"), Snapshot(base + "game"));
-        auto launcher = Snapshot(base + "launcher");
+        EXPECT_EQ(testsupport::SnapshotFiles(root + "game"), testsupport::SnapshotFiles(base + "game"));
+        auto launcher = testsupport::SnapshotFiles(base + "launcher");
         for (const auto& [path, content] : launcher)
             EXPECT_EQ(ReadFileBytes(root + path), content) << path;
         ExpectVersionFileMatches(root);
@@ -185,7 +173,7 @@ TEST_F(PublishAndUpdateTest, AStoppedServerLeavesTheInstalledFilesAlone) {
         ApplyJournal();
         ASSERT_EQ(Update(), 0);
     }
-    auto before = Snapshot(root);
+    auto before = testsupport::SnapshotFiles(root);
     // Nobody listens any more: the notice request fails after its attempts.
     std::string output;
     EXPECT_EQ(Update(&output), 2) << output;
@@ -195,7 +183,7 @@ TEST_F(PublishAndUpdateTest, AStoppedServerLeavesTheInstalledFilesAlone) {
                        &output),
               3)
         << output;
-    EXPECT_EQ(Snapshot(root), before);
+    EXPECT_EQ(testsupport::SnapshotFiles(root), before);
 }
 
 }  // namespace

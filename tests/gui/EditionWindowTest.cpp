@@ -3,6 +3,7 @@
 #include "BuildConfig.h"
 #include "ui/CCustomProgress.h"
 #include "ui/UiScale.h"
+#include "ui/WindowComposition.h"
 
 #include <QDir>
 #include <QImage>
@@ -132,33 +133,12 @@ TEST_F(EditionWindowTest, LaunchParametersCarryTheLoginValuesInBase64) {
 
 // ---- what a player sees ---------------------------------------------------------------------------
 
-// One picture of the group as the screen shows it: host, background, the foreground's band and
-// any open question.
-class GroupPicture {
-public:
-    explicit GroupPicture(const QRect& area) : area_(area), image_(area.size(), QImage::Format_ARGB32_Premultiplied) {
-        image_.fill(Qt::transparent);
-    }
-    void Add(QWidget* window, const QRect& visible = QRect()) {
-        QPainter painter(&image_);
-        const QPoint at = window->pos() - area_.topLeft();
-        if (!visible.isNull())
-            painter.setClipRect(visible.translated(at));
-        painter.drawPixmap(at, window->grab());
-    }
-    const QImage& Image() const { return image_; }
-
-private:
-    QRect area_;
-    QImage image_;
-};
-
 class PlayerViewTest : public ControllerFixture {
 protected:
     QImage Picture(CSkinDialog* box = nullptr) {
         QCoreApplication::processEvents();
         CTolmMainBackgroundDialog* background = host->Background();
-        GroupPicture picture(background->geometry());
+        WindowComposition picture(background->geometry());
         picture.Add(host.get());
         picture.Add(background);
         picture.Add(window, CTolmMainForegroundDialog::Band());

@@ -82,3 +82,19 @@ bool PathExists(const std::string& path) {
 }
 
 }  // namespace testsupport
+
+namespace testsupport {
+
+std::map<std::string, std::string> SnapshotFiles(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    std::error_code code;
+    if (!fs::exists(folder, code))
+        return files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        if (entry.is_regular_file())
+            files[fs::relative(entry.path(), folder).generic_string()] = ReadFileBytes(entry.path().string());
+    }
+    return files;
+}
+
+}  // namespace testsupport

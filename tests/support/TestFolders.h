@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -56,5 +57,8 @@ private:
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);  // creates parent folders
 bool PathExists(const std::string& path);
+// Every regular file below `folder`, by relative path ("a/b.txt"), with its content; empty when
+// the folder does not exist.
+std::map<std::string, std::string> SnapshotFiles(const std::string& folder);
 
 }  // namespace testsupport

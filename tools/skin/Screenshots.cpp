@@ -6,6 +6,7 @@
 #include "ui/CSkinDialog.h"
 #include "ui/CSkinMessageBox.h"
 #include "ui/SkinMessageBox.h"
+#include "ui/WindowComposition.h"
 
 #include <QApplication>
 #include <QDir>
@@ -17,26 +18,6 @@
 
 namespace {
 
-// One picture of a top-level window and the windows lying on it, as the screen shows them.
-class Composition {
-public:
-    explicit Composition(const QRect& area) : area_(area), image_(area.size(), QImage::Format_ARGB32_Premultiplied) {
-        image_.fill(Qt::transparent);
-    }
-    void Add(QWidget* window, const QRect& visible = QRect()) {
-        QPainter painter(&image_);
-        const QPoint at = window->pos() - area_.topLeft();
-        if (!visible.isNull())
-            painter.setClipRect(visible.translated(at));
-        painter.drawPixmap(at, window->grab());
-    }
-    const QImage& Image() const { return image_; }
-
-private:
-    QRect area_;
-    QImage image_;
-};
-
 bool Save(const QImage& image, const QString& folder, const char* name) {
     const QString path = QDir(folder).filePath(QString::fromUtf8(name));
     const bool saved = !image.isNull() && image.save(path, "PNG");
@@ -45,7 +26,7 @@ bool Save(const QImage& image, const QString& folder, const char* name) {
 }
 
 QImage BoxPicture(CSkinDialog& frame) {
-    Composition picture(frame.geometry());
+    WindowComposition picture(frame.geometry());
     picture.Add(&frame);
     picture.Add(frame.Content());
     return picture.Image();
@@ -81,7 +62,7 @@ bool RenderScreenshots(const QString& folder) {
     if (!foreground || !background)
         return false;
 
-    Composition groupPicture(background->geometry());
+    WindowComposition groupPicture(background->geometry());
     groupPicture.Add(&host);
     groupPicture.Add(background);
     groupPicture.Add(foreground, DemoForeground::Band());
@@ -99,7 +80,7 @@ bool RenderScreenshots(const QString& folder) {
 
     WhenBoxOpens([&](CSkinDialog& frame) {
         ok &= Save(BoxPicture(frame), folder, "message_two_buttons.png");
-        Composition withQuestion = groupPicture;
+        WindowComposition withQuestion = groupPicture;
         withQuestion.Add(&frame);
         withQuestion.Add(frame.Content());
         ok &= Save(withQuestion.Image(), folder, "window_group_quit_question.png");
