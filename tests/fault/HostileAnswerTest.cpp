@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 namespace {
 
 using namespace faults;
@@ -65,6 +67,7 @@ TEST(HostileAnswerTest, EveryBrokenAnswerIsReportedWithinBoundedMemory) {
         EXPECT_EQ(outcome.exitCode, kUpdateNoticeFailed) << outcome.output;
         EXPECT_NE(outcome.output.find(NoticeFailureText(c.result)), std::string::npos) << outcome.output;
         EXPECT_LT(outcome.peakMemoryKiB, kMemoryBoundKiB);
+        std::printf("%s: peak memory %ld KiB\n", c.label, outcome.peakMemoryKiB);
         EXPECT_EQ(Fingerprints(root), before);
     }
 }
