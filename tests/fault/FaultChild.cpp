@@ -17,25 +17,48 @@ extern char** environ;
 
 namespace faults {
 
+namespace {
+
+// A temporary file name; the file is created empty.
+std::string MakeTemporaryFile(const char* what) {
+    std::string pattern = std::string("/tmp/tolm-fault-") + what + "-XXXXXX";
+    int fd = ::mkstemp(pattern.data());
+    if (fd < 0)
+        return std::string();
+    ::close(fd);
+    return pattern;
+}
+
+}  // namespace
+
 FaultChild::~FaultChild() {
     if (pid_ > 0 && !ended_) {
         Kill();
         Wait();
     }
-    if (!outputPath_.empty())
-        std::remove(outputPath_.c_str());
+    for (const std::string& path : {outputPath_, memoryPath_}) {
+        if (!path.empty())
+            std::remove(path.c_str());
+    }
 }
 
-bool FaultChild::Start(const std::vector<std::string>& argv, std::int64_t fileSizeLimit) {
+bool FaultChild::Start(const std::vector<std::string>& argv, const ChildOptions& options) {
+    outputPath_ = MakeTemporaryFile("output");
+    if (outputPath_.empty())
+        return false;
+    std::vector<std::string> command;
+    if (options.measureMemory) {
+        memoryPath_ = MakeTemporaryFile("memory");
+        command = {"/usr/bin/time", "-q", "-f", "%M", "-o", memoryPath_};
+    }
+    command.insert(command.end(), argv.begin(), argv.end());
     std::vector<char*> args;
-    for (const std::string& arg : argv)
+    for (const std::string& arg : command)
         args.push_back(const_cast<char*>(arg.c_str()));
     args.push_back(nullptr);
-    char pattern[] = "/tmp/tolm-fault-output-XXXXXX";
-    int output = ::mkstemp(pattern);
+    int output = ::open(outputPath_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
     if (output < 0)
         return false;
-    outputPath_ = pattern;
 
     // Everything the child needs is prepared before the fork: between fork and exec only
     // async-signal-safe calls are allowed in a process with threads.
@@ -45,39 +68,42 @@ bool FaultChild::Start(const std::vector<std::string>& argv, std::int64_t fileSi
         return false;
     }
     if (pid == 0) {
+        ::setpgid(0, 0);
         ::dup2(output, 1);
         ::dup2(output, 2);
-        if (fileSizeLimit >= 0) {
+        if (options.fileSizeLimit >= 0) {
             // The limit signals SIGXFSZ; ignored, the write fails with EFBIG like a full disk.
             ::signal(SIGXFSZ, SIG_IGN);
-            rlimit limit{static_cast<rlim_t>(fileSizeLimit), static_cast<rlim_t>(fileSizeLimit)};
+            rlimit limit{static_cast<rlim_t>(options.fileSizeLimit), static_cast<rlim_t>(options.fileSizeLimit)};
             ::setrlimit(RLIMIT_FSIZE, &limit);
         }
         ::execve(args[0], args.data(), environ);
         ::_exit(127);
     }
     ::close(output);
+    // Also here, so that a Kill right after Start already reaches the group.
+    ::setpgid(pid, pid);
     pid_ = pid;
     ended_ = false;
     return true;
 }
 
-void FaultChild::Reap(int status, long peakMemoryKiB) {
+void FaultChild::Reap(int status) {
     ended_ = true;
     outcome_.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     outcome_.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
-    outcome_.peakMemoryKiB = peakMemoryKiB;
     outcome_.output = testsupport::ReadFileBytes(outputPath_);
+    if (!memoryPath_.empty())
+        outcome_.peakMemoryKiB = std::atol(testsupport::ReadFileBytes(memoryPath_).c_str());
 }
 
 bool FaultChild::HasEnded() {
     if (pid_ <= 0 || ended_)
         return true;
     int status = 0;
-    rusage usage{};
-    if (::wait4(pid_, &status, WNOHANG, &usage) != pid_)
+    if (::waitpid(pid_, &status, WNOHANG) != pid_)
         return false;
-    Reap(status, usage.ru_maxrss);
+    Reap(status);
     return true;
 }
 
@@ -96,22 +122,24 @@ bool FaultChild::WaitFor(int timeoutMilliseconds) {
 
 void FaultChild::Kill() {
     if (pid_ > 0 && !ended_)
-        ::kill(pid_, SIGKILL);
+        ::kill(-pid_, SIGKILL);
 }
 
 ChildOutcome FaultChild::Wait() {
     if (pid_ > 0 && !ended_) {
         int status = 0;
-        rusage usage{};
-        if (::wait4(pid_, &status, 0, &usage) == pid_)
-            Reap(status, usage.ru_maxrss);
+        if (::waitpid(pid_, &status, 0) == pid_)
+            Reap(status);
     }
     return outcome_;
 }
 
 ChildOutcome RunToEnd(const std::vector<std::string>& argv, std::int64_t fileSizeLimit) {
     FaultChild child;
-    if (!child.Start(argv, fileSizeLimit))
+    ChildOptions options;
+    options.fileSizeLimit = fileSizeLimit;
+    options.measureMemory = true;
+    if (!child.Start(argv, options))
         return ChildOutcome();
     return child.Wait();
 }

@@ -87,7 +87,9 @@ protected:
         WriteFileBytes(root + "launcher.tmp", bytes);
 
         FaultChild child;
-        ASSERT_TRUE(child.Start(ApplyJournalCommand(root)));
+        ChildOptions options;
+        options.measureMemory = true;
+        ASSERT_TRUE(child.Start(ApplyJournalCommand(root), options));
         if (!child.WaitFor(10000)) {
             child.Kill();
             FAIL() << "the entrance program did not end";
