@@ -4,7 +4,7 @@
 // when asked again.
 #include "FuzzCheck.h"
 
-#include "notice/TextConversions.h"
+#include "base/TextConversions.h"
 #include "shell/CommandLine.h"
 
 #include <algorithm>

@@ -3,8 +3,8 @@
 // would hold for the parsed records reads back as exactly those names and md5s, in order.
 #include "FuzzCheck.h"
 
+#include "base/SafePath.h"
 #include "resources/ManifestFormat.h"
-#include "resources/SafePath.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -3,10 +3,10 @@
 // name, and a complete journal ends with the launcher manifest; a refused one yields no record.
 #include "FuzzCheck.h"
 
+#include "base/SafePath.h"
 #include "platform/CodePage.h"
 #include "resources/LauncherJournal.h"
 #include "resources/ManifestFormat.h"
-#include "resources/SafePath.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -4,7 +4,7 @@
 // (checked once more by normalising the path). Names it refuses are exactly the unsafe ones.
 #include "FuzzCheck.h"
 
-#include "resources/SafePath.h"
+#include "base/SafePath.h"
 
 #include <cstddef>
 #include <cstdint>

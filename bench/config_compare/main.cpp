@@ -7,8 +7,8 @@
 // and 1,000 launcher files instead. version.txt is in name order, as the launcher writes it; the
 // config is timed in name order (as tolm-pack writes it) and shuffled.
 
-#include "notice/OrdinalLess.h"
-#include "resources/FileUtilities.h"
+#include "base/FileUtilities.h"
+#include "base/OrdinalLess.h"
 #include "resources/ManifestFormat.h"
 #include "resources/ResourceComparison.h"
 

@@ -1,10 +1,10 @@
 // bench-unpack CONFIG CDN_DIR ROOT [THREADS]: what a peer does after fetching the package files
 // whole: cut every file's range out of its package and gunzip it below ROOT. Used to time the
 // peers (aria2c, curl) with the same unpacking work the updater does.
+#include "base/FileUtilities.h"
+#include "base/SafePath.h"
 #include "platform/File.h"
-#include "resources/FileUtilities.h"
 #include "resources/ManifestFormat.h"
-#include "resources/SafePath.h"
 
 #include <zlib.h>
 

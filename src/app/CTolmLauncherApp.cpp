@@ -1,17 +1,17 @@
 #include "CTolmLauncherApp.h"
 
+#include "base/FileUtilities.h"
+#include "base/Trace.h"
 #include "controller/CTolmMainForegroundDialog.h"
 #include "platform/DesktopShortcut.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "platform/SingleInstance.h"
-#include "resources/FileUtilities.h"
 #include "shell/CommandLine.h"
 #include "shell/GameProcessContract.h"
 #include "shell/InstallLocations.h"
 #include "shell/LaunchLog.h"
 #include "shell/ProcessControl.h"
-#include "shell/Trace.h"
 #include "ui/CFlashDialog.h"
 
 #include <chrono>

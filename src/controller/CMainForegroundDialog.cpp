@@ -1,16 +1,18 @@
 #include "controller/CMainForegroundDialog.h"
 
+#include "base/FileUtilities.h"
+#include "base/Trace.h"
 #include "controller/ProgressStateEvent.h"
 #include "controller/ProgressStatePoster.h"
+#include "download/DownloaderTaskDispatcher.h"
 #include "notice/DeviceId.h"
+#include "notice/UpdateServers.h"
 #include "platform/CodePage.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
 #include "res/ArtworkCatalog.h"
 #include "resources/CCDNResourceDownloader.h"
 #include "resources/CResourceManager.h"
-#include "resources/FileUtilities.h"
-#include "resources/UpdateServers.h"
 #include "shell/CommandLine.h"
 #include "shell/GameProcessContract.h"
 #include "shell/InstallLocations.h"
@@ -18,7 +20,6 @@
 #include "shell/LauncherVersion.h"
 #include "shell/ProcessControl.h"
 #include "shell/StageTexts.h"
-#include "shell/Trace.h"
 #include "ui/CCustomLabel.h"
 #include "ui/CCustomProgress.h"
 #include "ui/PngResources.h"
@@ -89,6 +90,11 @@ CMainForegroundDialog::CMainForegroundDialog(QWidget* parent)
         CResourceManager::GetInstance().ContinueAfterDiskCheck();
         return true;
     };
+    services_.keepProgressAndStop = [] {
+        CResourceManager::GetInstance().SaveLocalResourceInfo();
+        if (DownloaderTaskDispatcher* dispatcher = CCDNResourceDownloader::GetInstance().GetDispatcher())
+            dispatcher->Stop();
+    };
 
     for (const TimerSetting& setting : kTimerSettings) {
         auto* timer = new QTimer(this);
@@ -126,6 +132,11 @@ void CMainForegroundDialog::PostNoticeResult(const std::string& address, Request
 void CMainForegroundDialog::PostProgressState(ResourceManagerProgressState state,
                                               const ResourceManagerProgressInfoBase* info) {
     PostCopy(*poster_, state, info);
+}
+
+void CMainForegroundDialog::OnQuitConfirmed() {
+    services_.keepProgressAndStop();
+    services_.endProcess(0);
 }
 
 void CMainForegroundDialog::OnInitDialog() {

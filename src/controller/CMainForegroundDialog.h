@@ -62,12 +62,17 @@ public:
         // files or the game resources. False, starting nothing, when the downloader has no
         // dispatcher yet.
         std::function<bool()> continueAfterDiskCheck;
+        // A confirmed quit: saves version.txt and asks the downloader's workers to stop.
+        std::function<void()> keepProgressAndStop;
     };
 
     explicit CMainForegroundDialog(QWidget* parent);
     ~CMainForegroundDialog() override;
 
     Services& services() { return services_; }
+
+    // A confirmed quit of the group: keeps the run's progress, then ends the process with code 0.
+    void OnQuitConfirmed() override;
 
     // Callbacks for the worker threads; they only allocate a record and post it.
     void PostNoticeResult(const std::string& address, RequestNoticeResult result);

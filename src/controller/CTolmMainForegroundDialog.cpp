@@ -1,7 +1,7 @@
 #include "controller/CTolmMainForegroundDialog.h"
 
 #include "BuildConfig.h"
-#include "notice/Base64.h"
+#include "base/Base64.h"
 #include "notice/DeviceId.h"
 #include "notice/OpenInBrowser.h"
 #include "platform/CodePage.h"

@@ -1,9 +1,9 @@
 #include "download/CDNResourceDataProcessor.h"
 
+#include "base/FileUtilities.h"
+#include "base/SafePath.h"
 #include "download/GunzipFile.h"
 #include "platform/FileSystem.h"
-#include "resources/FileUtilities.h"
-#include "resources/SafePath.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 #include "download/DownloaderTask.h"
 
+#include "base/Trace.h"
 #include "download/DownloadDataProcessor.h"
 #include "download/HttpTransfer.h"
 #include "download/SegmentDownloadDataProcessor.h"
 #include "platform/Thread.h"
-#include "shell/Trace.h"
 
 #include <future>
 #include <string>

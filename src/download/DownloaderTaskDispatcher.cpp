@@ -1,9 +1,9 @@
 #include "download/DownloaderTaskDispatcher.h"
 
+#include "base/OrdinalLess.h"
+#include "base/Trace.h"
 #include "download/DownloaderTask.h"
 #include "download/DownloaderTaskProcessor.h"
-#include "notice/OrdinalLess.h"
-#include "shell/Trace.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,8 +1,8 @@
 #include "download/HttpTransfer.h"
 
+#include "base/Trace.h"
 #include "download/DownloadDataProcessor.h"
 #include "download/HttpRequestTarget.h"
-#include "shell/Trace.h"
 
 #include <curl/curl.h>
 

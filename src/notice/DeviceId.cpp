@@ -1,6 +1,6 @@
 #include "notice/DeviceId.h"
 
-#include "notice/Md5.h"
+#include "base/Md5.h"
 #include "platform/NetworkAdapters.h"
 
 std::string DeviceIdFromAddresses(const std::vector<std::vector<std::uint8_t>>& addresses) {

@@ -1,9 +1,9 @@
 #include "notice/TKNoticeRequest.h"
 
-#include "notice/TextConversions.h"
+#include "base/TextConversions.h"
+#include "notice/UpdateServers.h"
 #include "platform/Clock.h"
 #include "platform/CodePage.h"
-#include "resources/UpdateServers.h"
 
 #include <json/json.h>
 

@@ -1,15 +1,15 @@
 #include "resources/CCDNResourceDownloader.h"
 
+#include "base/FileUtilities.h"
+#include "base/SafePath.h"
+#include "base/Trace.h"
 #include "download/CDNResourceConfigDataProcessor.h"
 #include "download/CDNResourceDataProcessor.h"
 #include "download/DownloaderTaskDispatcher.h"
+#include "notice/UpdateServers.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
-#include "resources/FileUtilities.h"
 #include "resources/ManifestFormat.h"
-#include "resources/SafePath.h"
-#include "resources/UpdateServers.h"
-#include "shell/Trace.h"
 
 #include <vector>
 

@@ -1,12 +1,12 @@
 #include "resources/CResourceManager.h"
 
+#include "base/FileUtilities.h"
+#include "base/SafePath.h"
+#include "base/Trace.h"
 #include "download/DownloaderTaskDispatcher.h"
-#include "resources/FileUtilities.h"
 #include "resources/ManifestFormat.h"
 #include "resources/ResourceHash.h"
-#include "resources/SafePath.h"
 #include "shell/GameProcessContract.h"
-#include "shell/Trace.h"
 
 CResourceManager& CResourceManager::GetInstance() {
     // Never destroyed: worker threads may still report while the process ends.

@@ -1,10 +1,10 @@
 #include "resources/LauncherJournal.h"
 
+#include "base/FileUtilities.h"
+#include "base/SafePath.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
-#include "resources/FileUtilities.h"
 #include "resources/ManifestFormat.h"
-#include "resources/SafePath.h"
 
 #include <limits>
 

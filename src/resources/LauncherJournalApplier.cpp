@@ -1,10 +1,10 @@
 #include "resources/LauncherJournalApplier.h"
 
+#include "base/FileUtilities.h"
+#include "base/SafePath.h"
+#include "base/Trace.h"
 #include "platform/FileSystem.h"
-#include "resources/FileUtilities.h"
 #include "resources/LauncherJournal.h"
-#include "resources/SafePath.h"
-#include "shell/Trace.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,10 +1,10 @@
 #include "resources/ManifestFormat.h"
 
-#include "notice/TextConversions.h"
+#include "base/FileUtilities.h"
+#include "base/SafePath.h"
+#include "base/TextConversions.h"
+#include "base/Trace.h"
 #include "platform/CodePage.h"
-#include "resources/FileUtilities.h"
-#include "resources/SafePath.h"
-#include "shell/Trace.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,8 +1,8 @@
 #include "resources/ResourceComparison.h"
 
+#include "base/SafePath.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
-#include "resources/SafePath.h"
 
 #include <functional>
 #include <string_view>

@@ -1,7 +1,7 @@
 #include "resources/ResourceHash.h"
 
-#include "notice/Md5.h"
-#include "notice/OrdinalLess.h"
+#include "base/Md5.h"
+#include "base/OrdinalLess.h"
 #include "resources/ManifestFormat.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "resources/ResoureConfigInfo.h"
 
-#include "shell/Trace.h"
+#include "base/Trace.h"
 
 #include <utility>
 

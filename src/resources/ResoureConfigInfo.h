@@ -1,6 +1,6 @@
 #pragma once
 
-#include "notice/OrdinalLess.h"
+#include "base/OrdinalLess.h"
 
 #include <cstdint>
 #include <map>

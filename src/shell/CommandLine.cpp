@@ -1,6 +1,6 @@
 #include "shell/CommandLine.h"
 
-#include "notice/TextConversions.h"
+#include "base/TextConversions.h"
 #include "platform/CodePage.h"
 #include "platform/Process.h"
 #include "shell/GameProcessContract.h"

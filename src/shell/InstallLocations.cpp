@@ -1,9 +1,9 @@
 #include "shell/InstallLocations.h"
 
+#include "base/FileUtilities.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
-#include "resources/FileUtilities.h"
 
 namespace {
 

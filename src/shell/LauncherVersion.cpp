@@ -1,7 +1,7 @@
 #include "shell/LauncherVersion.h"
 
 #include "BuildConfig.h"
-#include "resources/FileUtilities.h"
+#include "base/FileUtilities.h"
 #include "shell/InstallLocations.h"
 
 #include <cstdio>

@@ -1,6 +1,6 @@
 #include "shell/ProcessControl.h"
 
-#include "notice/TextConversions.h"
+#include "base/TextConversions.h"
 #include "platform/FileSystem.h"
 #include "platform/Process.h"
 

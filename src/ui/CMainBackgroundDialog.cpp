@@ -1,9 +1,6 @@
 #include "ui/CMainBackgroundDialog.h"
 
-#include "download/DownloaderTaskDispatcher.h"
 #include "platform/Process.h"
-#include "resources/CCDNResourceDownloader.h"
-#include "resources/CResourceManager.h"
 #include "ui/SkinMessageBox.h"
 #include "ui/WindowMoveBatch.h"
 
@@ -19,9 +16,9 @@ void CMainBackgroundDialog::LayoutChildWindows() {
 }
 
 void CMainBackgroundDialog::OnQuitConfirmed() {
-    CResourceManager::GetInstance().SaveLocalResourceInfo();
-    if (DownloaderTaskDispatcher* dispatcher = CCDNResourceDownloader::GetInstance().GetDispatcher())
-        dispatcher->Stop();
+    // The foreground owns the run, so it knows what must be kept before the process ends.
+    if (Foreground)
+        Foreground->OnQuitConfirmed();
     platform::TerminateCurrentProcess(0);
 }
 

@@ -26,8 +26,8 @@ public:
     // Places the foreground inside the background and hands it the artwork it covers.
     virtual void LayoutChildWindows();
 
-    // Saves the local resource information (version.txt), asks the CDN downloader's workers to
-    // stop, and ends the process at once with exit code 0.
+    // Lets the foreground keep what its run must keep (version.txt, the workers stopped), then
+    // ends the process at once with exit code 0.
     void OnQuitConfirmed() override;
     // Moves the background and every window of its group by (dx, dy), once Initialized is set.
     void MoveGroupBy(int dx, int dy) override;

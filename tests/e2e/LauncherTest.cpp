@@ -6,7 +6,7 @@
 #include "BackgroundProcess.h"
 #include "XvfbDisplay.h"
 
-#include "resources/FileUtilities.h"
+#include "base/FileUtilities.h"
 #include "resources/ResourceHash.h"
 #include "shell/ProcessControl.h"
 #include "support/ChildProcess.h"

@@ -1,7 +1,7 @@
 #include "ControllerFixture.h"
 
+#include "base/FileUtilities.h"
 #include "controller/ProgressStatePoster.h"
-#include "resources/FileUtilities.h"
 #include "shell/InstallLocations.h"
 #include "shell/LaunchLog.h"
 #include "support/TestHttpServer.h"

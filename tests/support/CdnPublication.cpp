@@ -1,6 +1,6 @@
 #include "support/CdnPublication.h"
 
-#include "notice/Md5.h"
+#include "base/Md5.h"
 #include "support/GzipData.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "notice/Base64.h"
+#include "base/Base64.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
+#include "base/Md5.h"
 #include "notice/DeviceId.h"
-#include "notice/Md5.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "resources/FileUtilities.h"
+#include "base/FileUtilities.h"
 
 #include "support/TestFolders.h"
 

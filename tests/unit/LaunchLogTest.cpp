@@ -1,5 +1,5 @@
+#include "base/Trace.h"
 #include "shell/LaunchLog.h"
-#include "shell/Trace.h"
 
 #include "support/TestFolders.h"
 

@@ -1,4 +1,4 @@
-#include "notice/OrdinalLess.h"
+#include "base/OrdinalLess.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "resources/ResourceHash.h"
 
-#include "notice/Md5.h"
+#include "base/Md5.h"
 #include "support/TestFolders.h"
 
 #include <gtest/gtest.h>

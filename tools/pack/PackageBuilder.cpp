@@ -1,11 +1,11 @@
 #include "PackageBuilder.h"
 
-#include "notice/Md5.h"
-#include "notice/OrdinalLess.h"
+#include "base/FileUtilities.h"
+#include "base/Md5.h"
+#include "base/OrdinalLess.h"
+#include "notice/UpdateServers.h"
 #include "platform/File.h"
-#include "resources/FileUtilities.h"
 #include "resources/ManifestFormat.h"
-#include "resources/UpdateServers.h"
 
 #include <zlib.h>
 

@@ -2,7 +2,7 @@
 #include "PackageBuilder.h"
 #include "ToolArguments.h"
 
-#include "resources/SafePath.h"
+#include "base/SafePath.h"
 
 #include <cinttypes>
 #include <cstdio>

@@ -2,9 +2,9 @@
 
 #include "notice/DeviceId.h"
 #include "notice/TKNoticeRequest.h"
+#include "notice/UpdateServers.h"
 #include "resources/CResourceManager.h"
 #include "resources/ProgressEventQueue.h"
-#include "resources/UpdateServers.h"
 #include "shell/DiskSpaceCheck.h"
 #include "shell/DownloadProgressModel.h"
 #include "shell/LauncherVersion.h"

@@ -2,9 +2,9 @@
 #include "HeadlessUpdate.h"
 #include "ToolArguments.h"
 
+#include "notice/UpdateServers.h"
 #include "platform/DebugOutput.h"
 #include "platform/Process.h"
-#include "resources/UpdateServers.h"
 #include "shell/InstallLocations.h"
 
 #include <chrono>

@@ -1,4 +1,4 @@
-#include "resources/SafePath.h"
+#include "base/SafePath.h"
 
 #include "platform/Paths.h"
 

@@ -1,4 +1,4 @@
-#include "resources/FileUtilities.h"
+#include "base/FileUtilities.h"
 
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"

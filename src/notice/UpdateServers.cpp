@@ -1,4 +1,4 @@
-#include "resources/UpdateServers.h"
+#include "notice/UpdateServers.h"
 
 #include "BuildConfig.h"
 

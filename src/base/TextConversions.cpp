@@ -1,4 +1,4 @@
-#include "notice/TextConversions.h"
+#include "base/TextConversions.h"
 
 #include "platform/CodePage.h"
 

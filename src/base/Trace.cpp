@@ -1,4 +1,4 @@
-#include "shell/Trace.h"
+#include "base/Trace.h"
 
 #include "platform/CodePage.h"
 #include "platform/DebugOutput.h"
