@@ -23,7 +23,7 @@ bool AsyncHttpRequest::Start(std::unique_ptr<Parameters> parameters) {
     issued_.exchange(0);
     if (!worker_) {
         worker_ = std::make_unique<DownloaderTask>();
-        worker_->useJson = UseJsonContentType() != 0;
+        worker_->useJson = UseJsonContentType();
         worker_->verb = GetVerb();
         worker_->maxAttempts = GetMaxAttempts();
         worker_->SetTimings(timings_);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "download/DownloadTimings.h"
+#include "download/HttpTransfer.h"
 
 #include <atomic>
 #include <cstddef>
@@ -50,10 +51,9 @@ public:
 protected:
     // Fills the request URL and body. The parameters of the latest Start are readable meanwhile.
     virtual void BuildRequest(std::string& url, std::string& body) = 0;
-    // 0 = POST, 1 = GET.
-    virtual int GetVerb() = 0;
-    // Nonzero selects the JSON header set.
-    virtual int UseJsonContentType() = 0;
+    virtual HttpVerb GetVerb() = 0;
+    // True selects the JSON header set.
+    virtual bool UseJsonContentType() = 0;
     virtual int GetMaxAttempts() = 0;
     // Exactly once per request handed to the worker: the body without a UTF-8 byte-order mark
     // when result is 200, else empty; result as HttpTransfer::Transfer returns it.

@@ -3,6 +3,7 @@
 #include "download/CCustomInstanceID.h"
 #include "download/DownloadTaskResultInfo.h"
 #include "download/DownloadTimings.h"
+#include "download/HttpTransfer.h"
 #include "download/SegmentDownloadTaskInfo.h"
 
 #include <atomic>
@@ -13,7 +14,6 @@
 #include <thread>
 
 class DownloadDataProcessor;
-class HttpTransfer;
 
 // A download worker: a thread that takes segments through GetNextSegment, asks GetProcessor for
 // one processor per task, runs the segment through its HttpTransfer and reports one result per
@@ -30,7 +30,7 @@ public:
     DownloaderTask();
     ~DownloaderTask() override;
 
-    int verb = 1;          // 0 = POST, 1 = GET
+    HttpVerb verb = kVerbGet;
     int maxAttempts = 10;  // copied into the transfer before every segment
     bool useJson = false;  // the transfer sends the JSON header set
 

@@ -54,7 +54,7 @@ bool StartsWithNoCase(const std::string& text, const char* prefix) {
 struct HttpTransfer::Request {
     HttpRequestTarget target;
     DownloadDataProcessor* processor = nullptr;
-    int verb = kVerbGet;
+    HttpVerb verb = kVerbGet;
     std::string body;
     std::int64_t offset = -1;
     std::uint32_t length = 0;
@@ -206,7 +206,7 @@ void HttpTransfer::PauseBeforeRetry() {
 
 int HttpTransfer::Transfer(const std::string& url,
                            DownloadDataProcessor* processor,
-                           int verb,
+                           HttpVerb verb,
                            const std::string& body,
                            std::int64_t offset,
                            std::uint32_t length) {

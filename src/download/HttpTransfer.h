@@ -48,10 +48,8 @@ public:
     void UseFormHeaders();
     // The same with the JSON Content-Type.
     void UseJsonHeaders();
-    const std::vector<std::string>& headerLines() const { return headerLines_; }
 
     void SetMaxAttempts(int attempts) { maxAttempts_ = attempts; }
-    int maxAttempts() const { return maxAttempts_; }
     void SetTimings(const DownloadTimings& timings) { timings_ = timings; }
 
     // Makes up to maxAttempts attempts, pausing after each failed one (also after the last), and
@@ -59,7 +57,7 @@ public:
     // `body` is sent only with kVerbPost; a negative `offset` asks for the whole body. Blocks.
     int Transfer(const std::string& url,
                  DownloadDataProcessor* processor,
-                 int verb,
+                 HttpVerb verb,
                  const std::string& body,
                  std::int64_t offset,
                  std::uint32_t length);

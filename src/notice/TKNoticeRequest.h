@@ -41,8 +41,9 @@ public:
 
 protected:
     void BuildRequest(std::string& url, std::string& body) override;
-    int GetVerb() override { return 0; }
-    int UseJsonContentType() override { return 0; }
+    HttpVerb GetVerb() override { return kVerbPost; }
+    // The form header set, although the body is JSON: the service expects it so.
+    bool UseJsonContentType() override { return false; }
     int GetMaxAttempts() override { return 5; }
     void OnResponse(std::string body, int result) override;
 

@@ -30,8 +30,6 @@ public:
     bool Write(const void* data, std::size_t size);
     // Reads up to `size` bytes; returns the count, 0 at the end, -1 on error.
     std::int64_t Read(void* data, std::size_t size);
-    // Bytes written since the file was opened (including buffered ones).
-    std::int64_t WrittenSize() const { return written_; }
     // Flushes, applies the file-mode rule to a written file and closes; false when a write failed.
     bool Close();
 
@@ -44,7 +42,6 @@ private:
     bool applyMode_ = false;
     bool failed_ = false;
     std::string path_;
-    std::int64_t written_ = 0;
     std::vector<char> buffer_;
     std::string firstBytes_;
 };

@@ -3,8 +3,8 @@
 #include "base/FileUtilities.h"
 #include "base/SafePath.h"
 #include "base/Trace.h"
-#include "download/CDNResourceConfigDataProcessor.h"
 #include "download/CDNResourceDataProcessor.h"
+#include "download/DownloadTextProcessor.h"
 #include "download/DownloaderTaskDispatcher.h"
 #include "notice/UpdateServers.h"
 #include "platform/Clock.h"
@@ -41,18 +41,16 @@ void CCDNResourceDownloader::Configure(const std::string& cdnBase,
 
 void CCDNResourceDownloader::SetCallbacks(ConfigCallback config,
                                           RunFinishedCallback runFinished,
-                                          TaskStartedCallback taskStarted,
                                           FileDoneCallback fileDone,
                                           ProgressCallback progress) {
     std::lock_guard<std::recursive_mutex> guard(mapLock_);
     configCallback_ = std::move(config);
     runFinishedCallback_ = std::move(runFinished);
-    taskStartedCallback_ = std::move(taskStarted);
     fileDoneCallback_ = std::move(fileDone);
     progressCallback_ = std::move(progress);
 }
 
-std::string CCDNResourceDownloader::BuildUrl(int kind, const std::string& packageDir) const {
+std::string CCDNResourceDownloader::BuildUrl(DownloadKind kind, const std::string& packageDir) const {
     if (kind == DownloadKindConfig)
         return configAddress_ + "?r=" + platform::FormatLocalTimeNow("%Y%m%d%H%M%S");
     if (kind == DownloadKindResource || kind == DownloadKindLauncher)
@@ -77,15 +75,10 @@ int CCDNResourceDownloader::StartConfigDownload() {
     return StartDownload({entry}, DownloadKindConfig);
 }
 
-int CCDNResourceDownloader::StartDownload(const ResourceCompareList& list, int kind) {
+int CCDNResourceDownloader::StartDownload(const ResourceCompareList& list, DownloadKind kind) {
     queued_.exchange(0);
-    outstanding_.exchange(0);
     finished_.exchange(0);
     failures_.exchange(0);
-    {
-        std::lock_guard<std::mutex> guard(statusLock_);
-        statusUnion_ = 0;
-    }
     {
         std::lock_guard<std::mutex> guard(byteLock_);
         downloaded_ = 0;
@@ -117,7 +110,6 @@ int CCDNResourceDownloader::StartDownload(const ResourceCompareList& list, int k
             total_ += static_cast<std::uint32_t>(entry.length);
         }
         ++queued_;
-        ++outstanding_;
         tasks.push_back(std::move(task));
     }
     dispatcher_->AddTasks(tasks);
@@ -136,7 +128,7 @@ bool CCDNResourceDownloader::InsertProcessor(const DownloadTaskInfo& task,
 
 DownloadDataProcessor* CCDNResourceDownloader::GetProcessor(const DownloadTaskInfo& task) {
     if (task.kind == DownloadKindConfig) {
-        auto processor = std::make_unique<CDNResourceConfigDataProcessor>(task);
+        auto processor = std::make_unique<DownloadTextProcessor>(task);
         processor->SetSizeLimit(kConfigBodyLimit);
         DownloadDataProcessor* raw = processor.get();
         return InsertProcessor(task, std::move(processor)) ? raw : nullptr;
@@ -147,11 +139,7 @@ DownloadDataProcessor* CCDNResourceDownloader::GetProcessor(const DownloadTaskIn
     processor->SetBaseDir(task.kind == DownloadKindResource ? gameFolder_ : LauncherStagingFolder());
     processor->SetProgressCallback([this](std::int64_t growth) { OnBytesWritten(growth); });
     DownloadDataProcessor* raw = processor.get();
-    if (!InsertProcessor(task, std::move(processor)))
-        return nullptr;
-    if (taskStartedCallback_)
-        taskStartedCallback_(task);
-    return raw;
+    return InsertProcessor(task, std::move(processor)) ? raw : nullptr;
 }
 
 void CCDNResourceDownloader::OnTaskResult(const DownloadTaskResultInfo& result) {
@@ -169,10 +157,6 @@ void CCDNResourceDownloader::OnTaskResult(const DownloadTaskResultInfo& result) 
 }
 
 void CCDNResourceDownloader::ConfigFinished(const DownloadTaskResultInfo& result, DownloadDataProcessor& processor) {
-    {
-        std::lock_guard<std::mutex> guard(statusLock_);
-        statusUnion_ |= result.result;
-    }
     CDNDownloadState state = DownloadFailed;
     ResoureConfigList list;
     if (result.result == 200) {
@@ -185,11 +169,6 @@ void CCDNResourceDownloader::ConfigFinished(const DownloadTaskResultInfo& result
 }
 
 void CCDNResourceDownloader::FileFinished(const DownloadTaskResultInfo& result, DownloadDataProcessor& processor) {
-    --outstanding_;
-    {
-        std::lock_guard<std::mutex> guard(statusLock_);
-        statusUnion_ |= result.result;
-    }
     ++finished_;
     if (result.result != 200) {
         ++failures_;
@@ -216,7 +195,7 @@ void CCDNResourceDownloader::FileFinished(const DownloadTaskResultInfo& result, 
 }
 
 void CCDNResourceDownloader::OnAllTasksFinished() {
-    int kind = currentKind_.load();
+    DownloadKind kind = currentKind_.load();
     if (kind == DownloadKindConfig)
         return;
     bool succeeded = failures_.load() == 0 && finished_.load() == queued_.load();

@@ -22,22 +22,20 @@ enum DownloadKind : int { DownloadKindConfig = 1, DownloadKindResource = 2, Down
 
 // Turns the resource manager's requests (fetch the CDN config; fetch a list of files) into
 // download tasks, makes each task's processor when a worker asks, interprets each result, stages
-// launcher files in the launcher journal, counts bytes, and reports through five callbacks.
+// launcher files in the launcher journal, counts bytes, and reports through four callbacks.
 //
 // Threads: configuration and the two Start operations on the caller's thread (the UI thread, or
 // the worker that delivered the config); GetProcessor, OnTaskResult, OnAllTasksFinished and the
 // byte count on worker threads. Locks, outermost first: the processor-map lock (covers insertion
-// and the whole of OnTaskResult, so results are handled one at a time), then the status lock and
-// the byte lock; the dispatcher's lock and the resource manager's lock may be taken inside the
-// map lock, never the other way round. OnAllTasksFinished runs under the dispatcher's lock and
-// takes none of these.
+// and the whole of OnTaskResult, so results are handled one at a time), then the byte lock; the
+// dispatcher's lock and the resource manager's lock may be taken inside the map lock, never the
+// other way round. OnAllTasksFinished runs under the dispatcher's lock and takes none of these.
 //
 // A process-wide singleton, made on first use and never destroyed.
 class CCDNResourceDownloader final : public DownloaderTaskProcessor {
 public:
     using ConfigCallback = std::function<void(CDNDownloadState, const ResoureConfigList&)>;
-    using RunFinishedCallback = std::function<void(CDNDownloadState, int kind)>;
-    using TaskStartedCallback = std::function<void(const DownloadTaskInfo&)>;
+    using RunFinishedCallback = std::function<void(CDNDownloadState, DownloadKind)>;
     using FileDoneCallback = std::function<void(const DownloadTaskInfo&, CDNDownloadState)>;
     using ProgressCallback = std::function<void(std::int64_t downloaded, std::int64_t total)>;
 
@@ -51,7 +49,6 @@ public:
     // Set while no run is active (the callbacks are read by worker threads without a lock).
     void SetCallbacks(ConfigCallback config,
                       RunFinishedCallback runFinished,
-                      TaskStartedCallback taskStarted,
                       FileDoneCallback fileDone,
                       ProgressCallback progress);
     // Waits of the engine (tests shorten them); applies to a dispatcher made afterwards.
@@ -60,9 +57,9 @@ public:
     // Fetches the CDN config (kind 1, the whole body). Returns 1.
     int StartConfigDownload();
     // Fetches the listed files (kind 2 or 3). Returns 1.
-    int StartDownload(const ResourceCompareList& list, int kind);
+    int StartDownload(const ResourceCompareList& list, DownloadKind kind);
     // Config address + "?r=" + local time (kind 1); base + packageDir + "/kx_game.kxpkg" (2, 3).
-    std::string BuildUrl(int kind, const std::string& packageDir) const;
+    std::string BuildUrl(DownloadKind kind, const std::string& packageDir) const;
 
     // Ends the launcher journal of the last launcher run with the new launcher manifest (state
     // byte 1). False when the journal is not intact or the manifest is empty; the journal is then
@@ -98,7 +95,6 @@ private:
 
     ConfigCallback configCallback_;
     RunFinishedCallback runFinishedCallback_;
-    TaskStartedCallback taskStartedCallback_;
     FileDoneCallback fileDoneCallback_;
     ProgressCallback progressCallback_;
 
@@ -107,18 +103,13 @@ private:
     std::map<std::string, std::unique_ptr<DownloadDataProcessor>, OrdinalLess> processors_;
 
     std::atomic<int> queued_{0};
-    std::atomic<int> outstanding_{0};
     std::atomic<int> finished_{0};
-    // Results other than 200 in the current run: the status union below cannot tell every such
-    // code from 200 (it is a bitwise OR), so success is decided on this count.
-    std::atomic<int> failures_{0};
+    std::atomic<int> failures_{0};  // results other than 200 (and unstaged launcher files)
 
-    std::mutex statusLock_;
-    std::int32_t statusUnion_ = 0;
     std::mutex byteLock_;
     std::int64_t downloaded_ = 0;
     std::int64_t total_ = 0;
-    std::atomic<int> currentKind_{0};
+    std::atomic<DownloadKind> currentKind_{DownloadKindConfig};
 
     std::unique_ptr<LauncherJournal> journal_;
 };

@@ -69,7 +69,7 @@ void CResourceManager::Init(const std::string& launcherFolder,
     downloader.Configure(cdnBase_, cdnAddress_, gameFolder_, launcherFolder_);
     downloader.SetCallbacks(
         [this](CDNDownloadState state, const ResoureConfigList& list) { OnConfigReceived(state, list); },
-        [this](CDNDownloadState state, int kind) { OnRunFinished(state, kind); }, [](const DownloadTaskInfo&) {},
+        [this](CDNDownloadState state, DownloadKind kind) { OnRunFinished(state, kind); },
         [this](const DownloadTaskInfo& task, CDNDownloadState state) { OnFileDone(task, state); },
         [this](std::int64_t downloaded, std::int64_t total) { OnProgress(downloaded, total); });
     TraceLine("初始化cdn资源信息");
@@ -204,7 +204,7 @@ void CResourceManager::OnFileDone(const DownloadTaskInfo& task, CDNDownloadState
         existing->second.md5 = found->second.md5;
 }
 
-void CResourceManager::OnRunFinished(CDNDownloadState state, int kind) {
+void CResourceManager::OnRunFinished(CDNDownloadState state, DownloadKind kind) {
     if (kind == DownloadKindLauncher) {
         if (state == DownloadSucceeded) {
             ResoureConfigMap launcherMap;

@@ -62,7 +62,7 @@ private:
     void LoadManifestInto(const std::string& path, ResoureConfigMap& map, const char* failurePrefix);
 
     void OnConfigReceived(CDNDownloadState state, const ResoureConfigList& cdnList);
-    void OnRunFinished(CDNDownloadState state, int kind);
+    void OnRunFinished(CDNDownloadState state, DownloadKind kind);
     void OnFileDone(const DownloadTaskInfo& task, CDNDownloadState state);
     void OnProgress(std::int64_t downloaded, std::int64_t total);
 

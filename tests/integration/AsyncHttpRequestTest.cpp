@@ -27,7 +27,7 @@ struct Address : AsyncHttpRequest::Parameters {
 // Sends the parameters' URL with a fixed body and records every answer.
 class TestRequest : public AsyncHttpRequest {
 public:
-    TestRequest(int verb, int json, int attempts) : verb_(verb), json_(json), attempts_(attempts) {
+    TestRequest(HttpVerb verb, bool json, int attempts) : verb_(verb), json_(json), attempts_(attempts) {
         DownloadTimings timings;
         timings.poll = std::chrono::milliseconds(1);
         timings.retryPause = std::chrono::milliseconds(10);
@@ -50,7 +50,7 @@ public:
     }
 
     // What the virtual operations answer from now on.
-    void Change(int verb, int json, int attempts) {
+    void Change(HttpVerb verb, bool json, int attempts) {
         verb_ = verb;
         json_ = json;
         attempts_ = attempts;
@@ -61,8 +61,8 @@ protected:
         url = static_cast<const Address*>(parameters())->url;
         body = "{\"packagename\":\"com.pemto.qrvo.pc.tolm\"}";
     }
-    int GetVerb() override { return verb_; }
-    int UseJsonContentType() override { return json_; }
+    HttpVerb GetVerb() override { return verb_; }
+    bool UseJsonContentType() override { return json_; }
     int GetMaxAttempts() override { return attempts_; }
     void OnResponse(std::string body, int result) override {
         {
@@ -73,7 +73,9 @@ protected:
     }
 
 private:
-    int verb_, json_, attempts_;
+    HttpVerb verb_;
+    bool json_;
+    int attempts_;
     std::mutex mutex_;
     std::condition_variable changed_;
     std::vector<Answer> answers_;
@@ -87,7 +89,7 @@ protected:
 
 TEST_F(AsyncHttpRequestTest, AnswerArrivesWithoutByteOrderMark) {
     server.Serve("/", Route("\xEF\xBB\xBF{\"resdata\":[]}"));
-    TestRequest request(0, 0, 5);
+    TestRequest request(kVerbPost, false, 5);
     ASSERT_TRUE(request.Start(std::make_unique<Address>(server.Url("/"))));
     ASSERT_TRUE(request.WaitForAnswers(1));
     EXPECT_EQ(request.Answers()[0].body, "{\"resdata\":[]}");
@@ -106,7 +108,7 @@ TEST_F(AsyncHttpRequestTest, FailureAfterEveryAttemptGivesTheStatusAndNoBody) {
     missing.status = 404;
     missing.statusBody = "this body must not arrive";
     server.Serve("/", missing);
-    TestRequest request(0, 0, 3);
+    TestRequest request(kVerbPost, false, 3);
     ASSERT_TRUE(request.Start(std::make_unique<Address>(server.Url("/"))));
     ASSERT_TRUE(request.WaitForAnswers(1));
     request.Wait();
@@ -121,11 +123,11 @@ TEST_F(AsyncHttpRequestTest, LaterStartsReuseTheWorkerAndItsFirstSettings) {
     server.Serve("/b", Route("second"));
     testsupport::CapturedOutput output;
     {
-        TestRequest request(1, 1, 1);
+        TestRequest request(kVerbGet, true, 1);
         ASSERT_TRUE(request.Start(std::make_unique<Address>(server.Url("/a"))));
         ASSERT_TRUE(request.WaitForAnswers(1));
         request.Wait();  // the thread has ended: the next start makes a new one
-        request.Change(0, 0, 5);
+        request.Change(kVerbPost, false, 5);
         ASSERT_TRUE(request.Start(std::make_unique<Address>(server.Url("/b"))));
         ASSERT_TRUE(request.WaitForAnswers(2));
         EXPECT_EQ(request.Answers()[1].body, "second");
@@ -145,7 +147,7 @@ TEST_F(AsyncHttpRequestTest, LaterStartsReuseTheWorkerAndItsFirstSettings) {
 TEST_F(AsyncHttpRequestTest, StartRightAfterAnAnswerIsServed) {
     // Each start follows the previous answer at once, while the worker may be leaving its loop.
     server.Serve("/", Route("again"));
-    TestRequest request(0, 0, 1);
+    TestRequest request(kVerbPost, false, 1);
     for (std::size_t round = 1; round <= 30; ++round) {
         ASSERT_TRUE(request.Start(std::make_unique<Address>(server.Url("/"))));
         ASSERT_TRUE(request.WaitForAnswers(round)) << round;

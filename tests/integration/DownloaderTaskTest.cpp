@@ -140,7 +140,7 @@ TEST_F(DownloaderTaskTest, VerbBodyAndHeaderSetComeFromTheWorker) {
     bool given = false;  // touched by the worker thread only
     DownloaderTask worker;
     Feeder feeder(worker);
-    worker.verb = 0;
+    worker.verb = kVerbPost;
     worker.useJson = true;
     worker.maxAttempts = 1;
     worker.GetNextSegment = [this, &given](SegmentDownloadTaskInfo* segment) {

@@ -1,4 +1,3 @@
-#include "download/CDNResourceConfigDataProcessor.h"
 #include "download/DownloadTextProcessor.h"
 
 #include <gtest/gtest.h>
@@ -48,7 +47,7 @@ TEST(DownloadTextProcessorTest, ByteOrderMarkIsDroppedOnlyAtTheStart) {
 }
 
 TEST(DownloadTextProcessorTest, OnlyTheLatestAttemptCounts) {
-    CDNResourceConfigDataProcessor processor(DownloadTaskInfo{});
+    DownloadTextProcessor processor(DownloadTaskInfo{});
     ASSERT_TRUE(processor.Begin(100));
     ASSERT_TRUE(processor.Write("cut off in the mid", 18));
     ASSERT_TRUE(processor.Finish());

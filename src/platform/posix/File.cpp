@@ -40,7 +40,6 @@ bool File::OpenWriting(const std::string& path, int flags) {
     applyMode_ = (flags & O_APPEND) == 0;
     failed_ = false;
     path_ = path;
-    written_ = 0;
     firstBytes_.clear();
     buffer_.clear();
     return true;
@@ -60,7 +59,6 @@ bool File::Write(const void* data, std::size_t size) {
     const char* bytes = static_cast<const char*>(data);
     if (firstBytes_.size() < 4)
         firstBytes_.append(bytes, std::min<std::size_t>(size, 4 - firstBytes_.size()));
-    written_ += static_cast<std::int64_t>(size);
     if (buffer_.size() + size > kWriteBufferSize && !Flush())
         return false;
     if (size >= kWriteBufferSize) {
