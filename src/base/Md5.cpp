@@ -1,62 +1,135 @@
 #include "base/Md5.h"
 
 #include "platform/CodePage.h"
+#include "platform/File.h"
 
+#include <cctype>
 #include <cstring>
 
 namespace {
-
-constexpr std::uint32_t kSine[64] = {
-    0xd76aa478, 0xe8c7b756, 0x242070db, 0xc1bdceee, 0xf57c0faf, 0x4787c62a, 0xa8304613, 0xfd469501,
-    0x698098d8, 0x8b44f7af, 0xffff5bb1, 0x895cd7be, 0x6b901122, 0xfd987193, 0xa679438e, 0x49b40821,
-    0xf61e2562, 0xc040b340, 0x265e5a51, 0xe9b6c7aa, 0xd62f105d, 0x02441453, 0xd8a1e681, 0xe7d3fbc8,
-    0x21e1cde6, 0xc33707d6, 0xf4d50d87, 0x455a14ed, 0xa9e3e905, 0xfcefa3f8, 0x676f02d9, 0x8d2a4c8a,
-    0xfffa3942, 0x8771f681, 0x6d9d6122, 0xfde5380c, 0xa4beea44, 0x4bdecfa9, 0xf6bb4b60, 0xbebfbc70,
-    0x289b7ec6, 0xeaa127fa, 0xd4ef3085, 0x04881d05, 0xd9d4d039, 0xe6db99e5, 0x1fa27cf8, 0xc4ac5665,
-    0xf4292244, 0x432aff97, 0xab9423a7, 0xfc93a039, 0x655b59c3, 0x8f0ccc92, 0xffeff47d, 0x85845dd1,
-    0x6fa87e4f, 0xfe2ce6e0, 0xa3014314, 0x4e0811a1, 0xf7537e82, 0xbd3af235, 0x2ad7d2bb, 0xeb86d391};
-
-constexpr int kShift[64] = {7,  12, 17, 22, 7,  12, 17, 22, 7,  12, 17, 22, 7,  12, 17, 22, 5,  9,  14, 20, 5,  9,
-                            14, 20, 5,  9,  14, 20, 5,  9,  14, 20, 4,  11, 16, 23, 4,  11, 16, 23, 4,  11, 16, 23,
-                            4,  11, 16, 23, 6,  10, 15, 21, 6,  10, 15, 21, 6,  10, 15, 21, 6,  10, 15, 21};
 
 std::uint32_t RotateLeft(std::uint32_t x, int n) {
     return (x << n) | (x >> (32 - n));
 }
 
-void Transform(std::uint32_t state[4], const std::uint8_t block[64]) {
-    std::uint32_t x[16];
-    for (int i = 0; i < 16; ++i) {
-        x[i] = static_cast<std::uint32_t>(block[i * 4]) | static_cast<std::uint32_t>(block[i * 4 + 1]) << 8 |
-               static_cast<std::uint32_t>(block[i * 4 + 2]) << 16 | static_cast<std::uint32_t>(block[i * 4 + 3]) << 24;
-    }
+// The four rounds' functions in the forms with the fewest operations after the newest word x (the
+// chain runs through it): G's two halves have no bit in common, so they can be added separately.
+std::uint32_t F(std::uint32_t x, std::uint32_t y, std::uint32_t z) {
+    return z ^ (x & (y ^ z));
+}
+std::uint32_t G(std::uint32_t x, std::uint32_t y, std::uint32_t z) {
+    return (x & z) + (y & ~z);
+}
+std::uint32_t H(std::uint32_t x, std::uint32_t y, std::uint32_t z) {
+    return x ^ y ^ z;
+}
+std::uint32_t I(std::uint32_t x, std::uint32_t y, std::uint32_t z) {
+    return y ^ (x | ~z);
+}
+
+template <std::uint32_t (*Round)(std::uint32_t, std::uint32_t, std::uint32_t)>
+void Step(std::uint32_t& a,
+          std::uint32_t b,
+          std::uint32_t c,
+          std::uint32_t d,
+          std::uint32_t x,
+          std::uint32_t t,
+          int s) {
+    a = b + RotateLeft(a + Round(b, c, d) + x + t, s);
+}
+
+std::uint32_t LoadLittleEndian(const std::uint8_t* p) {
+    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+}
+
+// Every step written out with its constants: a loop that picks the round function, word and
+// shift per step runs at about half the speed, and hashing installed files is bound by this.
+void Transform(std::uint32_t state[4], const std::uint8_t* blocks, std::size_t count) {
     std::uint32_t a = state[0], b = state[1], c = state[2], d = state[3];
-    for (int i = 0; i < 64; ++i) {
-        std::uint32_t f;
-        int g;
-        if (i < 16) {
-            f = (b & c) | (~b & d);
-            g = i;
-        } else if (i < 32) {
-            f = (b & d) | (c & ~d);
-            g = (5 * i + 1) % 16;
-        } else if (i < 48) {
-            f = b ^ c ^ d;
-            g = (3 * i + 5) % 16;
-        } else {
-            f = c ^ (b | ~d);
-            g = (7 * i) % 16;
-        }
-        std::uint32_t next = d;
-        d = c;
-        c = b;
-        b = b + RotateLeft(a + f + kSine[i] + x[g], kShift[i]);
-        a = next;
+    for (; count > 0; --count, blocks += 64) {
+        std::uint32_t x[16];
+        for (int i = 0; i < 16; ++i)
+            x[i] = LoadLittleEndian(blocks + i * 4);
+        const std::uint32_t a0 = a, b0 = b, c0 = c, d0 = d;
+
+        Step<F>(a, b, c, d, x[0], 0xd76aa478, 7);
+        Step<F>(d, a, b, c, x[1], 0xe8c7b756, 12);
+        Step<F>(c, d, a, b, x[2], 0x242070db, 17);
+        Step<F>(b, c, d, a, x[3], 0xc1bdceee, 22);
+        Step<F>(a, b, c, d, x[4], 0xf57c0faf, 7);
+        Step<F>(d, a, b, c, x[5], 0x4787c62a, 12);
+        Step<F>(c, d, a, b, x[6], 0xa8304613, 17);
+        Step<F>(b, c, d, a, x[7], 0xfd469501, 22);
+        Step<F>(a, b, c, d, x[8], 0x698098d8, 7);
+        Step<F>(d, a, b, c, x[9], 0x8b44f7af, 12);
+        Step<F>(c, d, a, b, x[10], 0xffff5bb1, 17);
+        Step<F>(b, c, d, a, x[11], 0x895cd7be, 22);
+        Step<F>(a, b, c, d, x[12], 0x6b901122, 7);
+        Step<F>(d, a, b, c, x[13], 0xfd987193, 12);
+        Step<F>(c, d, a, b, x[14], 0xa679438e, 17);
+        Step<F>(b, c, d, a, x[15], 0x49b40821, 22);
+
+        Step<G>(a, b, c, d, x[1], 0xf61e2562, 5);
+        Step<G>(d, a, b, c, x[6], 0xc040b340, 9);
+        Step<G>(c, d, a, b, x[11], 0x265e5a51, 14);
+        Step<G>(b, c, d, a, x[0], 0xe9b6c7aa, 20);
+        Step<G>(a, b, c, d, x[5], 0xd62f105d, 5);
+        Step<G>(d, a, b, c, x[10], 0x02441453, 9);
+        Step<G>(c, d, a, b, x[15], 0xd8a1e681, 14);
+        Step<G>(b, c, d, a, x[4], 0xe7d3fbc8, 20);
+        Step<G>(a, b, c, d, x[9], 0x21e1cde6, 5);
+        Step<G>(d, a, b, c, x[14], 0xc33707d6, 9);
+        Step<G>(c, d, a, b, x[3], 0xf4d50d87, 14);
+        Step<G>(b, c, d, a, x[8], 0x455a14ed, 20);
+        Step<G>(a, b, c, d, x[13], 0xa9e3e905, 5);
+        Step<G>(d, a, b, c, x[2], 0xfcefa3f8, 9);
+        Step<G>(c, d, a, b, x[7], 0x676f02d9, 14);
+        Step<G>(b, c, d, a, x[12], 0x8d2a4c8a, 20);
+
+        Step<H>(a, b, c, d, x[5], 0xfffa3942, 4);
+        Step<H>(d, a, b, c, x[8], 0x8771f681, 11);
+        Step<H>(c, d, a, b, x[11], 0x6d9d6122, 16);
+        Step<H>(b, c, d, a, x[14], 0xfde5380c, 23);
+        Step<H>(a, b, c, d, x[1], 0xa4beea44, 4);
+        Step<H>(d, a, b, c, x[4], 0x4bdecfa9, 11);
+        Step<H>(c, d, a, b, x[7], 0xf6bb4b60, 16);
+        Step<H>(b, c, d, a, x[10], 0xbebfbc70, 23);
+        Step<H>(a, b, c, d, x[13], 0x289b7ec6, 4);
+        Step<H>(d, a, b, c, x[0], 0xeaa127fa, 11);
+        Step<H>(c, d, a, b, x[3], 0xd4ef3085, 16);
+        Step<H>(b, c, d, a, x[6], 0x04881d05, 23);
+        Step<H>(a, b, c, d, x[9], 0xd9d4d039, 4);
+        Step<H>(d, a, b, c, x[12], 0xe6db99e5, 11);
+        Step<H>(c, d, a, b, x[15], 0x1fa27cf8, 16);
+        Step<H>(b, c, d, a, x[2], 0xc4ac5665, 23);
+
+        Step<I>(a, b, c, d, x[0], 0xf4292244, 6);
+        Step<I>(d, a, b, c, x[7], 0x432aff97, 10);
+        Step<I>(c, d, a, b, x[14], 0xab9423a7, 15);
+        Step<I>(b, c, d, a, x[5], 0xfc93a039, 21);
+        Step<I>(a, b, c, d, x[12], 0x655b59c3, 6);
+        Step<I>(d, a, b, c, x[3], 0x8f0ccc92, 10);
+        Step<I>(c, d, a, b, x[10], 0xffeff47d, 15);
+        Step<I>(b, c, d, a, x[1], 0x85845dd1, 21);
+        Step<I>(a, b, c, d, x[8], 0x6fa87e4f, 6);
+        Step<I>(d, a, b, c, x[15], 0xfe2ce6e0, 10);
+        Step<I>(c, d, a, b, x[6], 0xa3014314, 15);
+        Step<I>(b, c, d, a, x[13], 0x4e0811a1, 21);
+        Step<I>(a, b, c, d, x[4], 0xf7537e82, 6);
+        Step<I>(d, a, b, c, x[11], 0xbd3af235, 10);
+        Step<I>(c, d, a, b, x[2], 0x2ad7d2bb, 15);
+        Step<I>(b, c, d, a, x[9], 0xeb86d391, 21);
+
+        a += a0;
+        b += b0;
+        c += c0;
+        d += d0;
     }
-    state[0] += a;
-    state[1] += b;
-    state[2] += c;
-    state[3] += d;
+    state[0] = a;
+    state[1] = b;
+    state[2] = c;
+    state[3] = d;
 }
 
 }  // namespace
@@ -75,9 +148,10 @@ void Md5Update(Md5Context& context, const void* data, std::size_t size) {
     std::size_t i = 0;
     if (size >= room) {
         std::memcpy(context.buffer + index, input, room);
-        Transform(context.state, context.buffer);
-        for (i = room; i + 63 < size; i += 64)
-            Transform(context.state, input + i);
+        Transform(context.state, context.buffer, 1);
+        std::size_t blocks = (size - room) / 64;
+        Transform(context.state, input + room, blocks);
+        i = room + blocks * 64;
         index = 0;
     }
     std::memcpy(context.buffer + index, input + i, size - i);
@@ -114,11 +188,51 @@ std::string ToHexUpper(const std::string& bytes) {
     return out;
 }
 
+namespace {
+
+std::string FinalHex(Md5Context& context) {
+    std::uint8_t digest[16];
+    Md5Final(context, digest);
+    return ToHexUpper(std::string(reinterpret_cast<const char*>(digest), sizeof(digest)));
+}
+
+}  // namespace
+
 std::string Md5HexOfText(const std::string& text) {
     std::string bytes = platform::TextToAnsi(text);
     Md5Context context;
     Md5Update(context, bytes.data(), bytes.size());
-    std::uint8_t digest[16];
-    Md5Final(context, digest);
-    return ToHexUpper(std::string(reinterpret_cast<const char*>(digest), sizeof(digest)));
+    return FinalHex(context);
+}
+
+bool IsMd5Tag(const std::string& tag) {
+    if (tag.size() != 32)
+        return false;
+    for (unsigned char c : tag) {
+        if (!std::isxdigit(c))
+            return false;
+    }
+    return true;
+}
+
+bool Md5HexOfFile(const std::string& path,
+                  std::vector<char>& buffer,
+                  std::string& hex,
+                  std::atomic<std::int64_t>* hashed) {
+    platform::File file;
+    if (!file.OpenForRead(path))
+        return false;
+    Md5Context context;
+    for (;;) {
+        std::int64_t n = file.Read(buffer.data(), buffer.size());
+        if (n < 0)
+            return false;
+        if (n == 0)
+            break;
+        Md5Update(context, buffer.data(), static_cast<std::size_t>(n));
+        if (hashed)
+            hashed->fetch_add(n, std::memory_order_relaxed);
+    }
+    hex = FinalHex(context);
+    return true;
 }

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // MD5 as in RFC 1321. A default-constructed context is fresh: the initial chaining values and a
 // zero bit count. Md5Final clears the whole context.
@@ -19,3 +21,13 @@ void Md5Final(Md5Context& context, std::uint8_t digest[16]);
 std::string ToHexUpper(const std::string& bytes);
 // Upper-case hexadecimal MD5 of the text's bytes in the system code page.
 std::string Md5HexOfText(const std::string& text);
+
+// Whether `tag` is an MD5 a file can be checked against: exactly 32 hexadecimal digits, either case.
+bool IsMd5Tag(const std::string& tag);
+// Upper-case hexadecimal MD5 of a whole file, read in steps of `buffer`'s size (not empty; a
+// caller hashing many files keeps one buffer per thread). `hashed`, when given, grows by each
+// step's bytes once they are hashed. False when the file cannot be opened or read.
+bool Md5HexOfFile(const std::string& path,
+                  std::vector<char>& buffer,
+                  std::string& hex,
+                  std::atomic<std::int64_t>* hashed = nullptr);

@@ -1,6 +1,9 @@
 #include "base/Md5.h"
+#include "platform/FileSystem.h"
+#include "support/TestFolders.h"
 
 #include <gtest/gtest.h>
+#include <openssl/evp.h>
 
 #include <string>
 
@@ -13,6 +16,14 @@ std::string DigestHex(const std::string& input, std::size_t pieceSize) {
     std::uint8_t digest[16];
     Md5Final(context, digest);
     return ToHexUpper(std::string(reinterpret_cast<char*>(digest), 16));
+}
+
+// OpenSSL's digest of the same bytes: an independent implementation to check against.
+std::string ReferenceHex(const std::string& input) {
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int size = 0;
+    EVP_Digest(input.data(), input.size(), digest, &size, EVP_md5(), nullptr);
+    return ToHexUpper(std::string(reinterpret_cast<char*>(digest), size));
 }
 
 struct Vector {
@@ -39,12 +50,22 @@ const Vector kVectors[] = {
     {std::string(65, 'a'), "C743A45E0D2E6A95CB859ADAE0248435"},
     {std::string(119, 'a'), "8A7BD0732ED6A28CE75F6DABC90E1613"},
     {std::string(120, 'a'), "5F61C0CCAD4CAC44C75FF505E1F1E537"},
+    // Many whole blocks in one call.
+    {std::string(1000000, 'a'), "7707D6AE4E027C70EEA2A935C2296F21"},
 };
 
 TEST(Md5Test, KnownDigestsWhetherFedWholeOrInPieces) {
     for (const Vector& v : kVectors) {
         for (std::size_t piece : {std::size_t{1000}, std::size_t{1}, std::size_t{7}, std::size_t{63}, std::size_t{64}})
             EXPECT_EQ(DigestHex(v.input, piece), v.hex) << "length " << v.input.size() << " piece " << piece;
+    }
+}
+
+TEST(Md5Test, AgreesWithOpenSslOnEveryLengthAcrossSeveralBlocks) {
+    std::string input;
+    for (std::size_t length = 0; length < 700; ++length) {
+        EXPECT_EQ(DigestHex(input, 97), ReferenceHex(input)) << "length " << length;
+        input.push_back(static_cast<char>(length * 37 + 11));
     }
 }
 
@@ -62,6 +83,34 @@ TEST(Md5Test, FinalClearsTheContext) {
 TEST(Md5Test, HexOfTextIsUpperCase) {
     EXPECT_EQ(Md5HexOfText("abc"), "900150983CD24FB0D6963F7D28E17F72");
     EXPECT_EQ(ToHexUpper(std::string("\x00\x0f\xa0\xff", 4)), "000FA0FF");
+}
+
+TEST(Md5Test, TagsAreExactly32HexDigitsOfEitherCase) {
+    EXPECT_TRUE(IsMd5Tag("900150983cd24fb0d6963f7d28e17f72"));
+    EXPECT_TRUE(IsMd5Tag("900150983CD24FB0D6963F7D28E17F72"));
+    for (const char* tag : {"", "900150983cd24fb0d6963f7d28e17f7", "900150983cd24fb0d6963f7d28e17f722",
+                            "900150983cd24fb0d6963f7d28e17f7g", "900150983cd24fb0d6963f7d28e17f7 ", "default_md5"})
+        EXPECT_FALSE(IsMd5Tag(tag)) << tag;
+}
+
+TEST(Md5Test, FileDigestInStepsSmallerAndLargerThanTheFile) {
+    testsupport::TempFolder folder;
+    std::string content(200000, '\0');
+    for (std::size_t i = 0; i < content.size(); ++i)
+        content[i] = static_cast<char>(i * 131 + (i >> 9));
+    ASSERT_TRUE(platform::WriteWholeFile(folder.path() + "f", content));
+    for (std::size_t step : {std::size_t{1}, std::size_t{4096}, std::size_t{1} << 20}) {
+        std::vector<char> buffer(step);
+        std::atomic<std::int64_t> hashed{5};
+        std::string hex;
+        ASSERT_TRUE(Md5HexOfFile(folder.path() + "f", buffer, hex, &hashed)) << step;
+        EXPECT_EQ(hex, ReferenceHex(content)) << step;
+        EXPECT_EQ(hashed.load(), 5 + static_cast<std::int64_t>(content.size())) << step;
+    }
+    std::vector<char> buffer(64);
+    std::string hex = "unchanged";
+    EXPECT_FALSE(Md5HexOfFile(folder.path() + "missing", buffer, hex));
+    EXPECT_EQ(hex, "unchanged");
 }
 
 }  // namespace

@@ -21,30 +21,13 @@ namespace {
 
 constexpr std::size_t kReadStep = 1 << 20;
 
-std::string LowerHex(const std::uint8_t digest[16]) {
-    std::string hex = ToHexUpper(std::string(reinterpret_cast<const char*>(digest), 16));
-    for (char& c : hex)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return hex;
-}
-
+// The config carries lower-case tags.
 bool FileMd5(const std::string& path, std::string& md5) {
-    platform::File file;
-    if (!file.OpenForRead(path))
-        return false;
-    Md5Context context;
     std::vector<char> buffer(kReadStep);
-    for (;;) {
-        std::int64_t n = file.Read(buffer.data(), buffer.size());
-        if (n < 0)
-            return false;
-        if (n == 0)
-            break;
-        Md5Update(context, buffer.data(), static_cast<std::size_t>(n));
-    }
-    std::uint8_t digest[16];
-    Md5Final(context, digest);
-    md5 = LowerHex(digest);
+    if (!Md5HexOfFile(path, buffer, md5))
+        return false;
+    for (char& c : md5)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return true;
 }
 
