@@ -78,7 +78,8 @@ protected:
         ASSERT_TRUE(display.running()) << "Xvfb did not start";
         home.environment().Set("DISPLAY", display.name());
         home.environment().Unset("QT_QPA_PLATFORM");
-        port = testsupport::FindFreePort();
+        port = reserved.port();
+        ASSERT_NE(port, 0);
         home.environment().Set("TOLM_NOTICE_URL", "http://127.0.0.1:" + std::to_string(port));
         base = work.path();
         root = home.home() + "QRVO/Tolm/";
@@ -191,6 +192,7 @@ protected:
     e2e::XvfbDisplay display;
     testsupport::IsolatedHome home;
     testsupport::TempFolder work;
+    testsupport::ReservedPort reserved;
     int port = 0;
     std::string base;
     std::string root;

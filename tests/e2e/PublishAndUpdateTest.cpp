@@ -45,7 +45,8 @@ void ExpectVersionFileMatches(const std::string& root) {
 class PublishAndUpdateTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        port = testsupport::FindFreePort();
+        port = reserved.port();
+        ASSERT_NE(port, 0);
         base = work.path();
         root = base + "root/";
         // Version 1: subfolders, a Chinese name, an empty file, and the launcher's own files.
@@ -104,6 +105,7 @@ protected:
 
     testsupport::IsolatedHome home;
     testsupport::TempFolder work;
+    testsupport::ReservedPort reserved;
     int port = 0;
     std::string base;
     std::string root;

@@ -124,7 +124,9 @@ TEST(NginxDamagedDataTest, ACorruptPackageOnTheCdnFailsUntilItIsRepublished) {
     PublishedVersion v1 = GameV1();
     PublishedVersion v2 = GameV2();
     v1.Install(root);
-    int port = testsupport::FindFreePort();
+    testsupport::ReservedPort reserved;
+    const int port = reserved.port();
+    ASSERT_NE(port, 0);
     v2.WriteCdnFolder(cdn, port);
     // The package on disk is damaged inside the victim's stream, as a bad copy to the CDN would.
     std::string package = v2.packages().at("v2");

@@ -133,7 +133,9 @@ TEST_F(HostileConfigTest, AMillionLinesTakeLinearTimeAndBoundedMemory) {
         }
     }
     v1.Install(root);
-    int port = testsupport::FindFreePort();
+    testsupport::ReservedPort reserved;
+    const int port = reserved.port();
+    ASSERT_NE(port, 0);
     const std::string cdn = work.path() + "cdn/";
     v2.WriteCdnFolder(cdn, port);
     testsupport::WriteFileBytes(cdn + "config/v2.txt", config);

@@ -198,7 +198,9 @@ TEST(NginxTransferFaultTest, MissingPackageOrConfigLeavesTheInstallationAlone) {
     PublishedVersion v1 = GameV1();
     PublishedVersion v2 = GameV2();
     v1.Install(root);
-    int port = testsupport::FindFreePort();
+    testsupport::ReservedPort reserved;
+    const int port = reserved.port();
+    ASSERT_NE(port, 0);
     v2.WriteCdnFolder(cdn, port);
     std::filesystem::remove(cdn + "v2/kx_game.kxpkg");
     testsupport::NginxServer nginx(cdn, "v2", port);

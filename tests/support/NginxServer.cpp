@@ -30,24 +30,40 @@ bool Accepts(int port) {
 
 }  // namespace
 
-int FindFreePort() {
-    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+ReservedPort::ReservedPort() {
+    fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd_ < 0)
+        return;
+    const int on = 1;
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address));
     socklen_t length = sizeof(address);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(fd);
-    return ntohs(address.sin_port);
+    if (::setsockopt(fd_, SOL_SOCKET, SO_REUSEPORT, &on, sizeof(on)) != 0 ||
+        ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
+        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        ::close(fd_);
+        fd_ = -1;
+        return;
+    }
+    port_ = ntohs(address.sin_port);
+}
+
+ReservedPort::~ReservedPort() {
+    if (fd_ >= 0)
+        ::close(fd_);
 }
 
 NginxServer::NginxServer(const std::string& cdnFolder, const std::string& version, int port) : port_(port) {
     std::string script = std::string(TOLM_SOURCE_DIR) + "/scripts/serve";
     std::string portText = std::to_string(port);
-    std::vector<char*> argv = {
-        const_cast<char*>("bash"),          script.data(),   const_cast<char*>(cdnFolder.c_str()),
-        const_cast<char*>(version.c_str()), portText.data(), nullptr};
+    std::vector<char*> argv = {const_cast<char*>("bash"),
+                               script.data(),
+                               const_cast<char*>(cdnFolder.c_str()),
+                               const_cast<char*>(version.c_str()),
+                               portText.data(),
+                               const_cast<char*>("--reuseport"),
+                               nullptr};
     if (::posix_spawn(&pid_, "/bin/bash", nullptr, nullptr, argv.data(), environ) != 0) {
         pid_ = -1;
         return;
