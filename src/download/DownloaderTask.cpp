@@ -7,6 +7,7 @@
 #include "platform/Thread.h"
 
 #include <future>
+#include <new>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -81,7 +82,7 @@ void DownloaderTask::Join() {
 
 void DownloaderTask::ThreadMain() {
     for (;;) {
-        Loop();
+        GuardedLoop();
         {
             std::lock_guard<std::mutex> guard(stateMutex_);
             if (restart_) {
@@ -109,6 +110,27 @@ void DownloaderTask::ThreadMain() {
     }
 }
 
+void DownloaderTask::GuardedLoop() {
+    // The one place a worker thread catches: memory running out anywhere in a segment (a body, a
+    // parse, an owner's callback) fails that segment's tasks and ends the loop, never the
+    // process. The owner ignores results of tasks it already handled.
+    try {
+        Loop();
+    } catch (const std::bad_alloc&) {
+        bool wasServing = serving_;
+        serving_ = false;
+        try {
+            TraceLine("下载线程内存不足");
+            if (wasServing)
+                Report(segment_, kTransferInvalid);
+        } catch (const std::bad_alloc&) {
+            // Nothing more can be done on this thread; the loop ends all the same.
+        }
+    }
+    serving_ = false;
+    segment_ = SegmentDownloadTaskInfo();
+}
+
 void DownloaderTask::Loop() {
     bool served = false;
     while (running_.load() == 1) {
@@ -119,11 +141,23 @@ void DownloaderTask::Loop() {
         transfer_->ResetCancel();
         if (running_.load() != 1)
             break;
-        SegmentDownloadTaskInfo segment;
-        if (GetNextSegment(&segment) == 0)
+        segment_ = SegmentDownloadTaskInfo();
+        if (GetNextSegment(&segment_) == 0)
             break;
-        Serve(segment);
+        serving_ = true;
+        Serve(segment_);
+        serving_ = false;
         served = true;
+    }
+}
+
+void DownloaderTask::Report(const SegmentDownloadTaskInfo& segment, int result) {
+    for (const DownloadTaskInfo& task : segment.tasks) {
+        DownloadTaskResultInfo info;
+        static_cast<DownloadTaskInfo&>(info) = task;
+        info.result = result;
+        if (OnTaskResult)
+            OnTaskResult(info);
     }
 }
 
@@ -134,17 +168,8 @@ void DownloaderTask::Serve(const SegmentDownloadTaskInfo& segment) {
         if (processor)
             processors.push_back(processor);
     }
-    auto report = [this, &segment](int result) {
-        for (const DownloadTaskInfo& task : segment.tasks) {
-            DownloadTaskResultInfo info;
-            static_cast<DownloadTaskInfo&>(info) = task;
-            info.result = result;
-            if (OnTaskResult)
-                OnTaskResult(info);
-        }
-    };
     if (processors.empty()) {
-        report(kTransferInvalid);
+        Report(segment, kTransferInvalid);
         return;
     }
     SegmentDownloadDataProcessor segmentProcessor(segment, processors);
@@ -152,7 +177,7 @@ void DownloaderTask::Serve(const SegmentDownloadTaskInfo& segment) {
     transfer_->SetTimings(timings_);
     int result =
         transfer_->Transfer(segment.url, &segmentProcessor, verb, segment.postData, segment.offset, segment.length);
-    report(result);
+    Report(segment, result);
     if (result == kTransferOk)
         TraceLine("下载成功\t" + segment.url);
     else

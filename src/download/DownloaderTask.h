@@ -57,8 +57,15 @@ private:
     enum class Phase { Idle, Looping, Leaving };
 
     void ThreadMain();
+    void GuardedLoop();
     void Loop();
     void Serve(const SegmentDownloadTaskInfo& segment);
+    void Report(const SegmentDownloadTaskInfo& segment, int result);
+
+    // The segment being served, kept here so that a failure unwinding out of Serve can still
+    // report its tasks. Worker thread only.
+    SegmentDownloadTaskInfo segment_;
+    bool serving_ = false;
 
     std::atomic<int> running_{0};
     std::unique_ptr<HttpTransfer> transfer_;

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <new>
 
 namespace {
 
@@ -122,7 +123,7 @@ struct AttemptState {
     }
 };
 
-std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* context) {
+std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* context) try {
     auto* state = static_cast<AttemptState*>(context);
     std::string line(data, size * count);
     if (StartsWithNoCase(line, "HTTP/")) {
@@ -133,9 +134,11 @@ std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* cont
         state->contentRange = start == std::string::npos || end < start ? "" : line.substr(start, end - start + 1);
     }
     return size * count;
+} catch (const std::bad_alloc&) {
+    return 0;  // libcurl is C: the exception ends here, and the attempt fails
 }
 
-std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* context) {
+std::size_t DeliverBody(char* data, std::size_t size, std::size_t count, void* context) {
     auto* state = static_cast<AttemptState*>(context);
     std::size_t total = size * count;
     if (!state->decided && !state->Decide())
@@ -157,6 +160,17 @@ std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* contex
         state->received += piece;
     }
     return total;
+}
+
+// libcurl is C code: no exception may unwind through it. Memory running out while a processor
+// takes a chunk (a text body growing) refuses the chunk, which fails the attempt like any refusal.
+std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* context) {
+    try {
+        return DeliverBody(data, size, count, context);
+    } catch (const std::bad_alloc&) {
+        static_cast<AttemptState*>(context)->outcome = kTransferWriteRefused;
+        return 0;
+    }
 }
 
 int OnProgress(void* context, curl_off_t, curl_off_t downloaded, curl_off_t, curl_off_t uploaded) {

@@ -161,14 +161,18 @@ void CCDNResourceDownloader::ConfigFinished(const DownloadTaskResultInfo& result
     ResoureConfigList list;
     if (result.result == 200) {
         std::string body;
-        if (processor.GetContent(body) && ParseConfigBody(body, list))
+        // A config without a usable line, or with a line no range can fetch, fails like one that
+        // could not be fetched: acting on it would delete installed files or fetch nonsense.
+        if (processor.GetContent(body) && ParseConfigBody(body, list) && IsFetchableConfig(list))
             state = DownloadSucceeded;
+        else
+            list.clear();
     }
     if (configCallback_)
         configCallback_(state, list);
 }
 
-void CCDNResourceDownloader::FileFinished(const DownloadTaskResultInfo& result, DownloadDataProcessor& processor) {
+void CCDNResourceDownloader::FileFinished(const DownloadTaskResultInfo& result, DownloadDataProcessor&) {
     ++finished_;
     if (result.result != 200) {
         ++failures_;
@@ -177,10 +181,11 @@ void CCDNResourceDownloader::FileFinished(const DownloadTaskResultInfo& result, 
         return;
     }
     if (result.kind == DownloadKindLauncher) {
-        std::string content;
-        bool staged = processor.GetContent(content) && journal_ && journal_->AppendRecord(result.name, content);
+        // Streamed from the unpacked file into the journal: a launcher file is never held whole.
         std::string stagedPath;
-        if (ResolveResourcePath(LauncherStagingFolder(), result.name, stagedPath))
+        bool staged = ResolveResourcePath(LauncherStagingFolder(), result.name, stagedPath) && journal_ &&
+                      journal_->AppendFileRecord(result.name, stagedPath);
+        if (!stagedPath.empty())
             DeleteFileIfExists(stagedPath);
         if (!staged) {
             // Without its journal record the file would be missing after the restart.

@@ -6,7 +6,11 @@
 #include "platform/FileSystem.h"
 #include "resources/ManifestFormat.h"
 
+#include "platform/File.h"
+
 #include <limits>
+#include <new>
+#include <vector>
 
 namespace {
 
@@ -51,7 +55,9 @@ bool LauncherJournal::Begin() {
 bool LauncherJournal::AppendRecord(const std::string& name, const std::string& content) {
     std::string pathBytes = platform::TextToAnsi(name);
     std::int64_t end = platform::FileSize(path_);
-    bool ok = end >= 1 && FitsLength(pathBytes.size()) && FitsLength(content.size());
+    bool ok = end >= 1 && FitsLength(pathBytes.size()) &&
+              static_cast<std::int64_t>(content.size()) <=
+                  kLargestLauncherJournal - end - 8 - static_cast<std::int64_t>(pathBytes.size());
     if (ok) {
         std::string record;
         record.reserve(8 + pathBytes.size() + content.size());
@@ -60,6 +66,41 @@ bool LauncherJournal::AppendRecord(const std::string& name, const std::string& c
         AppendLength(record, static_cast<std::uint32_t>(content.size()));
         record += content;
         ok = platform::WriteAtOffset(path_, end, record);
+    }
+    if (!ok)
+        intact_ = false;
+    return ok;
+}
+
+bool LauncherJournal::AppendFileRecord(const std::string& name, const std::string& path) {
+    std::string pathBytes = platform::TextToAnsi(name);
+    std::int64_t end = platform::FileSize(path_);
+    std::int64_t size = platform::FileSize(path);
+    platform::File in;
+    platform::File out;
+    bool ok = end >= 1 && size >= 0 && FitsLength(pathBytes.size()) &&
+              size <= kLargestLauncherJournal - end - 8 - static_cast<std::int64_t>(pathBytes.size()) &&
+              in.OpenForRead(path) && out.OpenForAppend(path_);
+    if (ok) {
+        std::string header;
+        AppendLength(header, static_cast<std::uint32_t>(pathBytes.size()));
+        header += pathBytes;
+        AppendLength(header, static_cast<std::uint32_t>(size));
+        ok = out.Write(header.data(), header.size());
+        std::vector<char> block(64 * 1024);
+        std::int64_t copied = 0;
+        while (ok) {
+            std::int64_t n = in.Read(block.data(), block.size());
+            if (n <= 0) {
+                ok = n == 0;
+                break;
+            }
+            copied += n;
+            ok = copied <= size && out.Write(block.data(), static_cast<std::size_t>(n));
+        }
+        // The length went out first: a file that changed size meanwhile breaks the record.
+        ok = ok && copied == size;
+        ok = out.Close() && ok;
     }
     if (!ok)
         intact_ = false;
@@ -110,8 +151,17 @@ LauncherJournalStatus ParseLauncherJournal(const std::string& bytes, std::vector
 
 LauncherJournalStatus ReadLauncherJournal(const std::string& path, std::vector<LauncherJournalRecord>& records) {
     records.clear();
-    std::string bytes;
-    if (!ReadRawFile(path, bytes))
+    std::int64_t size = platform::FileSize(path);
+    if (size < 0 || size > kLargestLauncherJournal)
         return LauncherJournalStatus::Unreadable;
-    return ParseLauncherJournal(bytes, records);
+    try {
+        std::string bytes;
+        if (!ReadRawFile(path, bytes))
+            return LauncherJournalStatus::Unreadable;
+        return ParseLauncherJournal(bytes, records);
+    } catch (const std::bad_alloc&) {
+        // Under a memory limit even a journal within the bound may not fit.
+        records.clear();
+        return LauncherJournalStatus::Unreadable;
+    }
 }

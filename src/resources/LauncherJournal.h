@@ -14,6 +14,9 @@
 // "launcher_manifest.txt".
 
 inline constexpr const char* kLauncherJournalFileName = "launcher.tmp";
+// A journal carries the launcher's own files, a few tens of MiB. It is read whole (and held twice
+// while it is checked), so none past this size is written or read.
+inline constexpr std::int64_t kLargestLauncherJournal = std::int64_t(256) << 20;
 
 // Writes one journal. Every operation opens and closes the file. Callers serialise the calls (the
 // CDN downloader appends under its map lock and completes after the last worker has ended).
@@ -30,6 +33,10 @@ public:
     // Appends one record at the end of the journal. Never creates the file: without a journal from
     // Begin there is nothing to append to.
     bool AppendRecord(const std::string& name, const std::string& content);
+    // Appends one record whose content is the file at `path`, streamed in blocks (a launcher file
+    // is never held in memory whole). False, the journal no longer intact, when the file cannot
+    // be read or the journal would pass kLargestLauncherJournal.
+    bool AppendFileRecord(const std::string& name, const std::string& path);
     // Appends the "launcher_manifest.txt" record with `manifestText` and then sets the state byte
     // to 1. Does nothing when `manifestText` is empty. The journal is marked complete only when
     // every write since Begin succeeded, so a complete journal never lacks a file.
@@ -52,7 +59,8 @@ struct LauncherJournalRecord {
 enum class LauncherJournalStatus {
     Complete,    // state byte 1, every record well-formed, the last one "launcher_manifest.txt"
     Incomplete,  // state byte 0, every record well-formed: the download did not finish
-    Unreadable,  // the file cannot be read
+    Unreadable,  // the file cannot be read whole: missing, not a file, past the size bound,
+                 // a read error, or no memory for it
     Malformed,   // anything else: never apply any part of it
 };
 
@@ -60,4 +68,5 @@ enum class LauncherJournalStatus {
 // partial record and every path a safe name that the system code page carries unchanged. Fills `records` (in file
 // order) for Complete and Incomplete journals and leaves it empty otherwise. Never reads or allocates past the input.
 LauncherJournalStatus ParseLauncherJournal(const std::string& bytes, std::vector<LauncherJournalRecord>& records);
+// Reads at most kLargestLauncherJournal bytes; never throws.
 LauncherJournalStatus ReadLauncherJournal(const std::string& path, std::vector<LauncherJournalRecord>& records);

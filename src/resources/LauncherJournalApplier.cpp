@@ -19,10 +19,21 @@ JournalApplyResult ApplyLauncherJournal(const std::string& root, int* appliedFil
     if (appliedFiles)
         *appliedFiles = 0;
     std::string journalPath = root + kLauncherJournalFileName;
-    if (!platform::FileExists(journalPath))
+    // Anything under the name counts, also what no one can open: it is set aside below.
+    if (platform::FileSize(journalPath) < 0)
         return JournalApplyResult::NoJournal;
     std::vector<LauncherJournalRecord> records;
     LauncherJournalStatus status = ReadLauncherJournal(journalPath, records);
+    if (status == LauncherJournalStatus::Unreadable) {
+        std::string aside = root + kUnreadableJournalFileName;
+        platform::RemoveFile(aside);
+        bool renamed = platform::RenameFile(journalPath, aside);
+        TraceLine(std::string("launcher journal: cannot be read whole, ") +
+                  (renamed ? "set aside as\t" + aside : "and cannot be set aside\t" + journalPath));
+        if (!renamed)
+            DeleteFileIfExists(journalPath);
+        return JournalApplyResult::SetAside;
+    }
     JournalApplyResult result = JournalApplyResult::Applied;
     if (status == LauncherJournalStatus::Incomplete)
         result = JournalApplyResult::NotComplete;
@@ -79,6 +90,8 @@ std::string DescribeJournalApplyResult(JournalApplyResult result) {
             return "launcher journal malformed; discarded";
         case JournalApplyResult::WriteFailed:
             return "launcher journal could not be written; the old launcher files stay";
+        case JournalApplyResult::SetAside:
+            return std::string("launcher journal could not be read whole; set aside as ") + kUnreadableJournalFileName;
     }
     return std::string();
 }

@@ -6,7 +6,6 @@
 #include "base/Trace.h"
 #include "platform/CodePage.h"
 
-#include <algorithm>
 #include <limits>
 #include <string_view>
 #include <utility>
@@ -54,12 +53,8 @@ std::int32_t TextToInt32(std::string_view text) {
 }
 
 bool ParseResourceConfigText(const std::string& text, ResoureConfigList& list) {
-    // One record per line at most; reserving saves copying a large list while it grows.
-    if (list.empty()) {
-        auto lineEnds =
-            std::max(std::count(text.begin(), text.end(), '\n'), std::count(text.begin(), text.end(), '\r'));
-        list.reserve(static_cast<std::size_t>(lineEnds) + 1);
-    }
+    // No reserve by line breaks: a body of nothing but line breaks would reserve a record for
+    // each of them. The list grows with the usable lines only.
     ForEachSplitToken(text, "\r\n", [&list](std::string_view line) {
         constexpr std::size_t kFields = 6;  // later fields are ignored
         std::string_view fields[kFields];
@@ -90,6 +85,25 @@ bool ParseConfigBody(const std::string& body, ResoureConfigList& list) {
     // UTF-8 goes through the code page like a manifest; anything else is code-page text already.
     std::string text = IsUtf8Text(body) ? platform::AnsiToText(platform::TextToAnsi(body)) : platform::AnsiToText(body);
     return ParseResourceConfigText(text, list);
+}
+
+bool IsFetchableConfig(const ResoureConfigList& list) {
+    if (list.empty()) {
+        TraceLine(kConfigWithoutLinesTrace);
+        return false;
+    }
+    for (const ResoureConfigInfo& record : list) {
+        // The range must be a non-empty one that a package file can hold: offset -1 would fetch
+        // the whole package into this one file, and a range of no bytes never holds a stream.
+        bool fetchable = record.offset >= 0 && record.length > 0 &&
+                         record.offset <= kLargestPackageSize - static_cast<std::int64_t>(record.length);
+        if (!fetchable) {
+            TraceLine(kUnfetchableLineTrace + record.name + "\t" + std::to_string(record.offset) + "\t" +
+                      std::to_string(record.length));
+            return false;
+        }
+    }
+    return true;
 }
 
 bool LoadManifest(const std::string& path, ResoureConfigList& list) {

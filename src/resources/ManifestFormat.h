@@ -36,6 +36,18 @@ bool ParseResourceConfigText(const std::string& text, ResoureConfigList& list);
 // NUL byte does not cut it short. Always true.
 bool ParseConfigBody(const std::string& body, ResoureConfigList& list);
 
+// No package file holds more than this (1 TiB); a range that ends past it is not a package's.
+inline constexpr std::int64_t kLargestPackageSize = std::int64_t(1) << 40;
+inline constexpr const char* kConfigWithoutLinesTrace = "CDN资源配置没有可用的行";
+inline constexpr const char* kUnfetchableLineTrace = "CDN资源配置的行无法下载\t";
+
+// Whether a parsed CDN config can be acted upon: at least one record, and every record a range
+// that can be fetched as written (offset >= 0, length > 0, ending within kLargestPackageSize).
+// A config that fails is treated like one that could not be fetched, so nothing installed is
+// deleted on its strength. Traces the reason (kConfigWithoutLinesTrace, or kUnfetchableLineTrace
+// + name, offset and length of the first bad line).
+bool IsFetchableConfig(const ResoureConfigList& list);
+
 // Reads and parses a manifest file. Traces "资源配置文件路径:\t" + path before reading and
 // "资源配置文件内容:\r\n" + text after a successful read. False (list untouched) when the file
 // cannot be read.

@@ -77,6 +77,11 @@ bool FaultChild::Start(const std::vector<std::string>& argv, const ChildOptions&
             rlimit limit{static_cast<rlim_t>(options.fileSizeLimit), static_cast<rlim_t>(options.fileSizeLimit)};
             ::setrlimit(RLIMIT_FSIZE, &limit);
         }
+        if (options.addressSpaceLimit >= 0) {
+            rlimit limit{static_cast<rlim_t>(options.addressSpaceLimit),
+                         static_cast<rlim_t>(options.addressSpaceLimit)};
+            ::setrlimit(RLIMIT_AS, &limit);
+        }
         ::execve(args[0], args.data(), environ);
         ::_exit(127);
     }

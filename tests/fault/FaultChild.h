@@ -20,6 +20,9 @@ struct ChildOptions {
     // >= 0: every file the program writes is limited to that many bytes; writes past it fail
     // (EFBIG) the way they fail on a full disk.
     std::int64_t fileSizeLimit = -1;
+    // >= 0: the program's address space is limited to that many bytes (setrlimit RLIMIT_AS), so
+    // an allocation past it fails the way it fails on a machine out of memory.
+    std::int64_t addressSpaceLimit = -1;
     // Measures the program's peak memory. A child forked from this (large) test process would
     // count this process's pages too, so the program runs under /usr/bin/time, which forks it
     // from a small process and reports its own peak.

@@ -85,8 +85,8 @@ TEST_F(HostileConfigTest, NamesThatLeaveTheRootCreateNothingOutsideIt) {
          }(),
          kUpdateDownloadFailed},
         // An empty name: the fields move up by one (runs of "=" are one separator), so the md5
-        // becomes the name and "v2" the md5 of a file of length 0 in package folder "0".
-        {"empty", "", kUpdateDownloadFailed},
+        // becomes the name of a file of length 0, which no range can fetch: the config fails.
+        {"empty", "", kUpdateConfigFailed},
     };
     ASSERT_FALSE(PathExists("/etc/x"));
     for (const NameCase& c : cases) {

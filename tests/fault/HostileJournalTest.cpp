@@ -11,7 +11,13 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
+#include <functional>
 #include <optional>
 
 namespace {
@@ -196,6 +202,61 @@ TEST_F(HostileJournalTest, LengthsPastTheEndAndUnsafePathsAreRefusedWhole) {
         EXPECT_EQ(ReadFileBytes(root + "Tolmqrvo"), "#!/bin/sh\necho launcher 1\n");
     }
     EXPECT_EQ(appliedCount, 0);
+}
+
+TEST_F(HostileJournalTest, AJournalThatCannotBeReadWholeIsSetAsideAndTheLauncherStarts) {
+    struct UnreadableCase {
+        const char* label;
+        std::function<void(const std::string& path)> make;
+        std::int64_t addressSpaceLimit = -1;
+    };
+    const UnreadableCase cases[] = {
+        {"700 MB, past the size bound",
+         [](const std::string& path) {
+             WriteFileBytes(path, std::string(1, '\1'));
+             std::filesystem::resize_file(path, 700 * 1000 * 1000);  // sparse: costs no disk
+         }},
+        {"200 MB within the bound, in 128 MiB of memory",
+         [](const std::string& path) {
+             WriteFileBytes(path, std::string(1, '\1'));
+             std::filesystem::resize_file(path, 200 * 1000 * 1000);
+         },
+         std::int64_t(128) << 20},
+        {"a folder in its place", [](const std::string& path) { std::filesystem::create_directories(path + "/x"); }},
+    };
+    for (const UnreadableCase& c : cases) {
+        SCOPED_TRACE(c.label);
+        std::filesystem::remove_all(root);
+        installed.Install(root);
+        // The launcher tells the test it started, with its command line, through a FIFO.
+        WriteFileBytes(root + "Tolmqrvo", "#!/bin/sh\necho \"$@\" > started.fifo\n");
+        ::chmod((root + "Tolmqrvo").c_str(), 0755);
+        ASSERT_EQ(::mkfifo((root + "started.fifo").c_str(), 0600), 0);
+        int fifo = ::open((root + "started.fifo").c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        ASSERT_GE(fifo, 0);
+        const auto before = Fingerprints(root);
+        c.make(root + "launcher.tmp");
+
+        FaultChild child;
+        ChildOptions options;
+        options.addressSpaceLimit = c.addressSpaceLimit;
+        ASSERT_TRUE(child.Start({TOLM_ENTRANCE, "LAUNCHER_REBOOT=TRUE", "--root", root}, options));
+        ChildOutcome outcome = child.Wait();
+        EXPECT_EQ(outcome.exitCode, 0) << outcome.output;
+        EXPECT_NE(outcome.output.find("set aside"), std::string::npos) << outcome.output;
+
+        pollfd started{fifo, POLLIN, 0};
+        ASSERT_EQ(::poll(&started, 1, 30000), 1) << "the launcher did not start\n" << outcome.output;
+        char line[256] = {};
+        ASSERT_GT(::read(fifo, line, sizeof(line) - 1), 0);
+        ::close(fifo);
+        EXPECT_EQ(std::string(line).rfind("LAUNCHER_REBOOT=TRUE ENTRANCE=", 0), 0u) << line;
+
+        EXPECT_FALSE(std::filesystem::exists(root + "launcher.tmp"));
+        EXPECT_TRUE(std::filesystem::exists(root + "launcher.tmp.unreadable"));
+        std::filesystem::remove_all(root + "launcher.tmp.unreadable");
+        EXPECT_EQ(Fingerprints(root), before) << "nothing of the journal is applied";
+    }
 }
 
 }  // namespace

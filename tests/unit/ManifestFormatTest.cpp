@@ -131,6 +131,32 @@ TEST(ManifestFormatTest, ConfigBodyDecoding) {
     EXPECT_EQ(list, (ResoureConfigList{Record("\xE4\xB8\xAD", "1"), Record("b", "x\0y"s), Record("c", "3")}));
 }
 
+TEST(ManifestFormatTest, AConfigIsFetchableOnlyWithLinesAndEveryRangeAPackageCanHold) {
+    const struct {
+        const char* label;
+        std::string body;
+        bool fetchable;
+    } cases[] = {
+        {"ranges", "a=1=p=0=10\r\nb=2=p=10=5\r\n", true},
+        {"a range ending at the largest package", "a=1=p=1099511627766=10\r\n", true},
+        {"nothing", "", false},
+        {"only one-field lines", "{\"code\":403}\r\nnothing here\r\n", false},
+        {"a blank first line", " \r\na=1=p=0=10\r\n", false},
+        {"offset -1 after a good line", "a=1=p=0=10\r\nb=2=p=-1=10\r\n", false},
+        {"a negative length", "a=1=p=0=-10\r\n", false},
+        {"no range", "a=1\r\n", false},
+        {"one byte past the largest package", "a=1=p=1099511627767=10\r\n", false},
+        {"an offset that saturates", "a=1=p=99999999999999999999999=10\r\n", false},
+    };
+    for (const auto& c : cases) {
+        ResoureConfigList list;
+        ParseConfigBody(c.body, list);
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(IsFetchableConfig(list), c.fetchable) << c.label;
+        EXPECT_EQ(testing::internal::GetCapturedStdout().empty(), c.fetchable) << c.label << ": a trace line says why";
+    }
+}
+
 TEST(ManifestFormatTest, LoadManifestTracesPathAndContent) {
     TempFolder temp;
     const std::string path = temp.path() + "version.txt";
