@@ -1,6 +1,6 @@
 // Damaged package bytes: a file's gzip stream truncated, corrupted, followed by garbage, or asked
-// for with a zero-length range. The damaged file must not be recorded, and the next check against
-// the intact publication must fetch it again and get it right.
+// for with a zero-length range (a config failure). The damaged file must not be recorded, and the
+// next check against the intact publication must fetch it again and get it right.
 #include "FaultChild.h"
 #include "FaultVersions.h"
 #include "InProcessUpdate.h"
@@ -60,6 +60,7 @@ struct DamageCase {
     const char* label;
     std::function<std::string(const std::string&)> damage;
     std::function<std::size_t(const std::string&)> configLength;
+    int failedState = ResourceDownloadFailed;
 };
 
 std::vector<DamageCase> DamageCases() {
@@ -84,8 +85,9 @@ std::vector<DamageCase> DamageCases() {
         {"the member followed by garbage", [](const std::string& s) { return s + "trailing garbage"; }, whole},
         {"the member followed by half a member",
          [](const std::string& s) { return s + GzipBytes("more").substr(0, 12); }, whole},
+        // No range of no bytes holds a stream: the config fails as a whole, nothing is fetched.
         {"a zero-length range", [](const std::string& s) { return s; },
-         [](const std::string&) { return std::size_t{0}; }},
+         [](const std::string&) { return std::size_t{0}; }, CdnCheckFailed},
     };
 }
 
@@ -105,7 +107,7 @@ TEST(DamagedDataTest, ADamagedStreamIsNeverRecordedAndTheNextCheckRepairsIt) {
         server.Serve(v2.ConfigPath(), Route(damaged.config));
         server.Serve(PublishedVersion::PackagePath("v2"), Route(damaged.package));
         update.Run(root, server.Url(v2.ConfigPath()));
-        EXPECT_EQ(update.LastState(), ResourceDownloadFailed);
+        EXPECT_EQ(update.LastState(), c.failedState);
         EXPECT_NE(RecordedVersions(root)[kVictim], v2.Md5Of(kVictim));
         ExpectNothingWrongRecorded(root, v2, {&v1});
 
