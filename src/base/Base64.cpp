@@ -50,3 +50,52 @@ std::string Base64EncodeBytes(const std::string& bytes) {
     out.resize(static_cast<std::size_t>(length));
     return out;
 }
+
+namespace {
+
+int Base64Value(char c) {
+    if (c >= 'A' && c <= 'Z')
+        return c - 'A';
+    if (c >= 'a' && c <= 'z')
+        return c - 'a' + 26;
+    if (c >= '0' && c <= '9')
+        return c - '0' + 52;
+    if (c == '+')
+        return 62;
+    if (c == '/')
+        return 63;
+    return -1;
+}
+
+}  // namespace
+
+bool Base64Decode(const std::string& text, std::string& bytes) {
+    if (text.size() % 4 != 0)
+        return false;
+    std::size_t padding = 0;
+    if (!text.empty() && text.back() == '=')
+        padding = text[text.size() - 2] == '=' ? 2 : 1;
+    std::string out;
+    out.reserve(text.size() / 4 * 3);
+    for (std::size_t i = 0; i < text.size(); i += 4) {
+        bool last = i + 4 == text.size();
+        std::size_t digits = last ? 4 - padding : 4;
+        std::uint32_t v = 0;
+        for (std::size_t k = 0; k < 4; ++k) {
+            int value = k < digits ? Base64Value(text[i + k]) : (text[i + k] == '=' ? 0 : -1);
+            if (value < 0)
+                return false;
+            v = v << 6 | static_cast<std::uint32_t>(value);
+        }
+        // The bits a short last group does not carry must be zero.
+        if ((padding == 1 && last && (v & 0xFF) != 0) || (padding == 2 && last && (v & 0xFFFF) != 0))
+            return false;
+        out.push_back(static_cast<char>(v >> 16));
+        if (digits > 2)
+            out.push_back(static_cast<char>((v >> 8) & 0xFF));
+        if (digits > 3)
+            out.push_back(static_cast<char>(v & 0xFF));
+    }
+    bytes = std::move(out);
+    return true;
+}

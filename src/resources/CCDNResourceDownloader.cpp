@@ -163,7 +163,8 @@ void CCDNResourceDownloader::ConfigFinished(const DownloadTaskResultInfo& result
         std::string body;
         // A config without a usable line, or with a line no range can fetch, fails like one that
         // could not be fetched: acting on it would delete installed files or fetch nonsense.
-        if (processor.GetContent(body) && ParseConfigBody(body, list) && IsFetchableConfig(list))
+        if (processor.GetContent(body) && (!configCheck_ || configCheck_(body)) && ParseConfigBody(body, list) &&
+            IsFetchableConfig(list))
             state = DownloadSucceeded;
         else
             list.clear();

@@ -53,6 +53,14 @@ public:
                       ProgressCallback progress);
     // Waits of the engine (tests shorten them); applies to a dispatcher made afterwards.
     void SetTimings(const DownloadTimings& timings) { timings_ = timings; }
+    const DownloadTimings& timings() const { return timings_; }
+    // Asked with the config's body on the worker that fetched it, before the body is read; false
+    // fails the config. Empty: every config is read. Set while no run is active.
+    using ConfigCheck = std::function<bool(const std::string& body)>;
+    void SetConfigCheck(ConfigCheck check) {
+        std::lock_guard<std::recursive_mutex> guard(mapLock_);
+        configCheck_ = std::move(check);
+    }
 
     // Fetches the CDN config (kind 1, the whole body). Returns 1.
     int StartConfigDownload();
@@ -93,6 +101,7 @@ private:
     std::string launcherFolder_;
     DownloadTimings timings_;
 
+    ConfigCheck configCheck_;
     ConfigCallback configCallback_;
     RunFinishedCallback runFinishedCallback_;
     FileDoneCallback fileDoneCallback_;

@@ -19,6 +19,10 @@ void CResourceManager::SetProgressCallback(ProgressCallback callback) {
     progressCallback_ = std::move(callback);
 }
 
+void CResourceManager::AddTrustedKey(const MinisignPublicKey& key) {
+    trust_.AddKey(key);
+}
+
 void CResourceManager::Report(ResourceManagerProgressState state, const ResourceManagerProgressInfoBase* info) {
     ProgressCallback callback;
     {
@@ -72,6 +76,10 @@ void CResourceManager::Init(const std::string& launcherFolder,
         [this](CDNDownloadState state, DownloadKind kind) { OnRunFinished(state, kind); },
         [this](const DownloadTaskInfo& task, CDNDownloadState state) { OnFileDone(task, state); },
         [this](std::int64_t downloaded, std::int64_t total) { OnProgress(downloaded, total); });
+    if (trust_.Required())
+        downloader.SetConfigCheck([this](const std::string& config) { return CheckConfigSignature(config); });
+    else
+        downloader.SetConfigCheck(nullptr);
     TraceLine("初始化cdn资源信息");
     Report(CdnCheckBegin);
     downloader.StartConfigDownload();
@@ -99,6 +107,16 @@ void CResourceManager::LoadLauncherInfo() {
     LoadManifestInto(launcherFolder_ + kLauncherManifestFileName, localLauncherMap_, "LauncherInfo插入失败\t");
     TraceLine("初始化Launcher配置信息完成，配置数量" + std::to_string(localLauncherMap_.size()));
     Report(LauncherManifestEnd);
+}
+
+bool CResourceManager::CheckConfigSignature(const std::string& config) {
+    std::string reason;
+    if (!trust_.FetchAndAccept(cdnAddress_, config, rootFolder_, CCDNResourceDownloader::GetInstance().timings(),
+                               reason)) {
+        TraceLine("cdn config refused: " + reason);
+        return false;
+    }
+    return true;
 }
 
 void CResourceManager::OnConfigReceived(CDNDownloadState state, const ResoureConfigList& cdnList) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "resources/CCDNResourceDownloader.h"
+#include "resources/ConfigTrust.h"
 #include "resources/ResourceComparison.h"
 #include "resources/ResourceManagerProgressInfo.h"
 #include "resources/ResoureConfigInfo.h"
@@ -28,6 +29,9 @@ public:
     static CResourceManager& GetInstance();
 
     virtual void SetProgressCallback(ProgressCallback callback);
+    // Trusts one more publisher key besides those built in (the tools' --trusted-key). Before
+    // Init; with any key trusted, a config is used only when ConfigTrust accepts it.
+    void AddTrustedKey(const MinisignPublicKey& key);
 
     // One update check below `rootFolder` (R, with its separator); `launcherFolder` holds
     // launcher_manifest.txt and the journal (the launcher passes R here too). `cdnAddress` is the
@@ -61,6 +65,7 @@ private:
     void LoadLauncherInfo();
     void LoadManifestInto(const std::string& path, ResoureConfigMap& map, const char* failurePrefix);
 
+    bool CheckConfigSignature(const std::string& config);
     void OnConfigReceived(CDNDownloadState state, const ResoureConfigList& cdnList);
     void OnRunFinished(CDNDownloadState state, DownloadKind kind);
     void OnFileDone(const DownloadTaskInfo& task, CDNDownloadState state);
@@ -72,6 +77,7 @@ private:
     std::string cdnAddress_;
     std::string cdnBase_;
 
+    ConfigTrust trust_;
     std::mutex lock_;  // the local maps while completions are recorded
     std::mutex callbackLock_;
     ProgressCallback progressCallback_;

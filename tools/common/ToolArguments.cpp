@@ -36,7 +36,7 @@ bool ToolArguments::Parse(int argc, char** argv, std::string& error) {
                 }
                 value = argv[++i];
             }
-            values_[arg] = value;
+            values_[arg].push_back(value);
             seen_.insert(arg);
         } else {
             error = "unknown option " + arg;
@@ -52,7 +52,12 @@ bool ToolArguments::Has(const std::string& name) const {
 
 std::string ToolArguments::Value(const std::string& name, const std::string& fallback) const {
     auto it = values_.find(name);
-    return it == values_.end() ? fallback : it->second;
+    return it == values_.end() ? fallback : it->second.back();
+}
+
+std::vector<std::string> ToolArguments::Values(const std::string& name) const {
+    auto it = values_.find(name);
+    return it == values_.end() ? std::vector<std::string>() : it->second;
 }
 
 bool ToolArguments::AnswerHelpOrVersion(const char* tool, const char* usage) const {

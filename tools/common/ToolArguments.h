@@ -16,7 +16,10 @@ public:
     bool Parse(int argc, char** argv, std::string& error);
 
     bool Has(const std::string& name) const;
+    // The last value given for the option.
     std::string Value(const std::string& name, const std::string& fallback = std::string()) const;
+    // Every value given for a repeatable option, in order.
+    std::vector<std::string> Values(const std::string& name) const;
     const std::vector<std::string>& Positional() const { return positional_; }
 
     // Handles --help and --version: prints and returns true when the tool should exit 0.
@@ -25,7 +28,7 @@ public:
 private:
     std::set<std::string> valued_;
     std::set<std::string> flags_;
-    std::map<std::string, std::string> values_;
+    std::map<std::string, std::vector<std::string>> values_;
     std::set<std::string> seen_;
     std::vector<std::string> positional_;
 };

@@ -2,9 +2,12 @@
 #include "HeadlessUpdate.h"
 #include "ToolArguments.h"
 
+#include "base/FileUtilities.h"
+#include "base/Minisign.h"
 #include "notice/UpdateServers.h"
 #include "platform/DebugOutput.h"
 #include "platform/Process.h"
+#include "resources/CResourceManager.h"
 #include "shell/InstallLocations.h"
 
 #include <chrono>
@@ -14,7 +17,8 @@
 namespace {
 
 const char kUsage[] =
-    "Usage: tolm-update [--root DIR] [--cdn CONFIG_URL | --notice-url URL] [--retry-pause MS] [--trace]\n"
+    "Usage: tolm-update [--root DIR] [--cdn CONFIG_URL | --notice-url URL] [--retry-pause MS]\n"
+    "                   [--trusted-key PUBLIC_KEY_FILE]... [--trace]\n"
     "\n"
     "Brings the game below DIR (default: the launcher's game root) up to date: asks the\n"
     "update-address service (--notice-url, else $TOLM_NOTICE_URL, else the built-in address) where\n"
@@ -23,15 +27,19 @@ const char kUsage[] =
     "also writes the debug trace to standard output. --retry-pause sets the pause between two\n"
     "attempts of a request (default 5000 ms).\n"
     "\n"
+    "--trusted-key trusts a publisher's minisign public key (.pub file) besides those built in. With\n"
+    "any key trusted, the config is used only when CONFIG_URL.minisig is that key's signature of it\n"
+    "and its serial is not lower than the last one accepted for DIR.\n"
+    "\n"
     "Exit status: 0 all game resources are current; 10 launcher files fetched and the journal is\n"
     "complete (run the entrance program to restart); 2 the update-address request failed; 3 the\n"
-    "CDN config failed; 4 a download failed; 5 not enough disk space.\n";
+    "CDN config failed or was refused; 4 a download failed; 5 not enough disk space.\n";
 
 }  // namespace
 
 int main(int argc, char** argv) {
     platform::SetCommandLine(argc, argv);
-    ToolArguments args({"--root", "--cdn", "--notice-url", "--retry-pause"}, {"--trace"});
+    ToolArguments args({"--root", "--cdn", "--notice-url", "--retry-pause", "--trusted-key"}, {"--trace"});
     std::string error;
     if (!args.Parse(argc, argv, error) || !args.Positional().empty()) {
         std::fprintf(stderr, "tolm-update: %s\n%s", error.empty() ? "unexpected argument" : error.c_str(), kUsage);
@@ -62,6 +70,16 @@ int main(int argc, char** argv) {
             return 64;
         }
         options.timings.retryPause = std::chrono::milliseconds(pause);
+    }
+    for (const std::string& file : args.Values("--trusted-key")) {
+        std::string text, keyError;
+        MinisignPublicKey key;
+        if (!ReadRawFile(file, text) || !ParseMinisignPublicKey(text, key, keyError)) {
+            std::fprintf(stderr, "tolm-update: %s is not a minisign public key%s%s\n", file.c_str(),
+                         keyError.empty() ? "" : ": ", keyError.c_str());
+            return 64;
+        }
+        CResourceManager::GetInstance().AddTrustedKey(key);
     }
     int status = HeadlessUpdate(options, stderr).Run();
     // Worker threads may still be winding down; nothing of theirs is needed any more.
