@@ -20,7 +20,7 @@ using testsupport::WriteFileBytes;
 class SignedReleaseTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        port = testsupport::FindFreePort();
+        port = reserved.port();
         base = work.path();
         root = base + "root/";
         WriteFileBytes(base + "game/readme.txt", "Welcome aboard.\n");
@@ -79,6 +79,7 @@ protected:
 
     testsupport::IsolatedHome home;
     testsupport::TempFolder work;
+    testsupport::ReservedPort reserved;
     int port = 0;
     std::string base;
     std::string root;
