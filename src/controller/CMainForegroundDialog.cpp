@@ -14,6 +14,7 @@
 #include "resources/CCDNResourceDownloader.h"
 #include "resources/CResourceManager.h"
 #include "shell/CommandLine.h"
+#include "shell/EntranceProgram.h"
 #include "shell/GameProcessContract.h"
 #include "shell/InstallLocations.h"
 #include "shell/LaunchLog.h"
@@ -453,14 +454,12 @@ void CMainForegroundDialog::OpenGame(const std::string& parameters) {
 }
 
 void CMainForegroundDialog::RestartLauncher() {
-    std::string program;
-    std::string folder;
-    // A value without any separator names no folder to start it in; it is reported like a
-    // missing key rather than leaving the window waiting with no way forward.
-    if (GetCommandLineValue(kEntranceKey, program)) {
-        std::replace(program.begin(), program.end(), '\\', platform::kPathSeparator);
+    // The entrance program may have to start this launcher again should the restarted one fail.
+    const std::vector<std::string> environment = {std::string(kCallingLauncherVariable) + "=" + GetModulePath()};
+    for (const std::string& program : EntranceProgramCandidates()) {
+        std::string folder;
         int errorCode = 0;
-        if (ParentFolder(program, folder) && StartProcess(program, folder, kRebootParameter, errorCode)) {
+        if (ParentFolder(program, folder) && StartProcess(program, folder, kRebootParameter, errorCode, environment)) {
             SetStageText(kRestartSucceededText);
             SetConfirmCloseChain(this, 0);
             EndProcess();

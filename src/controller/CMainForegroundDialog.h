@@ -91,8 +91,9 @@ public:
     // Writes the launch log, starts the game with `parameters` and ends the process; a failed
     // start is reported first.
     void OpenGame(const std::string& parameters);
-    // Starts the program named by ENTRANCE with the reboot key and ends the process; a missing or
-    // unusable ENTRANCE, or a failed start, is reported first.
+    // Starts the entrance program (ENTRANCE, else the one installed with the launcher, see
+    // EntranceProgram.h) with the reboot key and ends the process; when none can be started, that
+    // is reported first.
     void RestartLauncher();
 
     // For the edition window and tests: what the window shows and where the run stands.

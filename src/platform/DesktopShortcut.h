@@ -1,17 +1,37 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace platform {
 
 // How a desktop link file's name ends on this platform.
 inline constexpr const char* kDesktopShortcutSuffix = ".desktop";
 
-// Writes the desktop link `title` + kDesktopShortcutSuffix to `targetPath` into `desktopFolder`,
-// replacing an existing one: a desktop entry of type Application that runs the target without
-// arguments (its path quoted and escaped, so spaces, quotes, "$", "%" and backslashes survive),
-// mode 0755 (desktops run only links marked executable). False, writing nothing, when
-// `desktopFolder` is not an existing folder.
-bool WriteDesktopShortcut(const std::string& desktopFolder, const std::string& title, const std::string& targetPath);
+// An extra entry of the link's menu (a desktop action): the same program with its own arguments.
+struct DesktopAction {
+    std::string id;  // letters, digits and "-" only
+    std::string name;
+    std::vector<std::string> arguments;
+};
+
+// What a desktop link shows and runs. Empty optional fields are left out of the entry.
+struct DesktopEntry {
+    std::string name;
+    std::string program;  // run without arguments by the entry itself
+    std::string icon;     // a name in the icon theme
+    std::string startupWmClass;
+    std::string categories;  // ";"-terminated list, e.g. "Game;"
+    std::vector<DesktopAction> actions;
+};
+
+// The entry as desktop entry text: type Application, Exec= the program path quoted and escaped
+// (spaces, quotes, "$", "%" and backslashes survive), one [Desktop Action] group per action.
+std::string FormatDesktopEntry(const DesktopEntry& entry);
+
+// Writes the desktop link `title` + kDesktopShortcutSuffix holding FormatDesktopEntry(entry) into
+// `desktopFolder`, replacing an existing one, mode 0755 (desktops run only links marked
+// executable). False, writing nothing, when `desktopFolder` is not an existing folder.
+bool WriteDesktopShortcut(const std::string& desktopFolder, const std::string& title, const DesktopEntry& entry);
 
 }  // namespace platform

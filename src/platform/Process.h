@@ -18,11 +18,14 @@ void SetCommandLine(int argc, char** argv);
 bool ListProcessImagePaths(std::vector<std::string>& paths);
 
 // Starts `executable` with argv = executable followed by `arguments`, in `workingFolder`, with
-// this process's environment, in a new session so it outlives us. No shell and no search path.
-// On failure `errorCode` is the errno of the failed step.
+// this process's environment plus `environment` ("NAME=value", replacing a variable of the same
+// name), in a new session so it outlives us. No shell and no search path; a relative
+// `executable` is taken from this process's current folder, not from `workingFolder`. On failure
+// `errorCode` is the errno of the failed step.
 bool SpawnDetachedProcess(const std::string& executable,
                           const std::vector<std::string>& arguments,
                           const std::string& workingFolder,
-                          int& errorCode);
+                          int& errorCode,
+                          const std::vector<std::string>& environment = {});
 
 }  // namespace platform

@@ -21,10 +21,16 @@ constexpr std::array<ArtworkEntry, 13> kEntries{{
     {kBlueButtonHover, 130, 36, "message box button, blue, hover"},
 }};
 
+constexpr std::array<int, 9> kIconSizes{16, 22, 24, 32, 48, 64, 128, 256, 512};
+
 }  // namespace
 
 std::span<const ArtworkEntry> ArtworkCatalog() {
     return kEntries;
+}
+
+std::span<const int> IconSizes() {
+    return kIconSizes;
 }
 
 }  // namespace artwork

@@ -32,4 +32,9 @@ struct ArtworkEntry {
 // Every image of the launcher, in id order.
 std::span<const ArtworkEntry> ArtworkCatalog();
 
+// The sizes the launcher's icon is drawn at, the hicolor theme's usual ones. Each is compiled in
+// as ":/icons/hicolor/<size>x<size>/apps/tolmqrvo.png" and installed under share/icons the same way.
+std::span<const int> IconSizes();
+inline constexpr const char* kIconFileName = "tolmqrvo.png";
+
 }  // namespace artwork

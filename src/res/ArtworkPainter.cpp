@@ -773,6 +773,34 @@ QImage ArtworkPainter::Draw(int id, int width, int height) const {
     }
 }
 
+QImage ArtworkPainter::Icon(int size) const {
+    QImage image = NewCanvas(size, size);
+    QPainter painter(&image);
+    Prepare(painter);
+    // Laid out on 320 x 320: the wheel's handles reach 150 from its centre, its shadow a little more.
+    painter.scale(size / 320.0, size / 320.0);
+    const QPointF centre(157, 156);
+
+    QPainterPath disc;
+    disc.addEllipse(centre, 100, 100);
+    painter.save();
+    painter.setClipPath(disc);
+    QLinearGradient sky(0, centre.y() - 100, 0, centre.y() + 12);
+    sky.setColorAt(0.0, QColor(0x07, 0x13, 0x2a));
+    sky.setColorAt(0.45, QColor(0x14, 0x34, 0x5f));
+    sky.setColorAt(0.80, QColor(0xc2, 0x7c, 0x5e));
+    sky.setColorAt(1.0, QColor(0xff, 0xd6, 0x86));
+    painter.fillRect(QRectF(centre.x() - 100, centre.y() - 100, 200, 112), sky);
+    QLinearGradient water(0, centre.y() + 12, 0, centre.y() + 100);
+    water.setColorAt(0.0, QColor(0x2c, 0x45, 0x6c));
+    water.setColorAt(1.0, QColor(0x06, 0x12, 0x26));
+    painter.fillRect(QRectF(centre.x() - 100, centre.y() + 12, 200, 88), water);
+    painter.restore();
+
+    DrawWheel(painter, centre);
+    return image;
+}
+
 QImage ArtworkPainter::Background(int width, int height) {
     QImage image = NewCanvas(width, height);
     QPainter painter(&image);

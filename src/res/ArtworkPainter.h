@@ -9,6 +9,9 @@ class ArtworkPainter {
 public:
     // The image of resource `id` at `width` x `height`, or a null image for an unknown id.
     QImage Draw(int id, int width, int height) const;
+    // The launcher's icon, `size` pixels square: the background's gold ship's wheel over a disc of
+    // its dusk sky and sea.
+    QImage Icon(int size) const;
 
 private:
     static QImage Background(int width, int height);

@@ -25,6 +25,10 @@ std::string FormatRestartParameters(const std::string& entrancePath) {
     return std::string(kRebootParameter) + " " + kEntranceKey + "=" + EncodeParameterValue(entrancePath);
 }
 
+std::string FormatRestartFailedParameters(int errorCode) {
+    return std::string(kRebootParameter) + " " + kRestartFailedKey + "=" + std::to_string(errorCode);
+}
+
 std::string FormatLoginText(const std::string& authKey, const std::string& uid, const std::string& extraInfo) {
     return "auth_key=" + authKey + ",uid=" + uid + ",extraInfo=" + extraInfo;
 }

@@ -33,6 +33,11 @@ std::string EncodeParameterValue(const std::string& value);
 // "LAUNCHER_REBOOT=TRUE ENTRANCE=<entrance path>".
 std::string FormatRestartParameters(const std::string& entrancePath);
 
+// What the entrance program passes to the launcher it starts instead when the restarted one cannot
+// start, so the player learns of it: "LAUNCHER_REBOOT=TRUE RESTART_FAILED=<error number>".
+inline constexpr const char* kRestartFailedKey = "RESTART_FAILED";
+std::string FormatRestartFailedParameters(int errorCode);
+
 // "auth_key=%s,uid=%s,extraInfo=%s"
 std::string FormatLoginText(const std::string& authKey, const std::string& uid, const std::string& extraInfo);
 // "ENTRANCE=%s DEVICE_ID=%s RESOURCE_HASH=%s LOGIN_DATA=%s PLATFORM=%s", nothing quoted; a space

@@ -20,12 +20,13 @@ bool IsProcessRunning(const std::string& executablePath) {
 bool StartProcess(const std::string& executable,
                   const std::string& workingFolder,
                   const std::string& parameters,
-                  int& errorCode) {
+                  int& errorCode,
+                  const std::vector<std::string>& environment) {
     if (!platform::FileExists(executable)) {
         errorCode = platform::LastErrorCode();
         return false;
     }
     std::vector<std::string> arguments;
     SplitText(parameters, " ", &arguments);
-    return platform::SpawnDetachedProcess(executable, arguments, workingFolder, errorCode);
+    return platform::SpawnDetachedProcess(executable, arguments, workingFolder, errorCode, environment);
 }

@@ -8,6 +8,8 @@ inline constexpr const char* kWaitingForGameText = "等待游戏结束...";
 inline constexpr const char* kRequestingAddressText = "获取游戏更新地址...";
 inline constexpr const char* kLauncherUpdatedNoticeText = "Launcher更新完成,准备重启Launcher!";
 inline constexpr const char* kRestartFailedText = "重启Launcher失败，参数错误";
+// Shown by the launcher the entrance program starts when the restarted launcher could not start.
+inline constexpr const char* kRestartedLauncherFailedFormat = "重启Launcher失败，错误代码:%d";
 inline constexpr const char* kRestartSucceededText = "重启Launcher成功";
 inline constexpr const char* kStartFailedFormat = "启动失败，错误代码:%d";
 inline constexpr const char* kRetryButtonText = "重试";

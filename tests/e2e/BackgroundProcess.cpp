@@ -14,7 +14,9 @@ extern char** environ;
 
 namespace e2e {
 
-BackgroundProcess::BackgroundProcess(const std::vector<std::string>& argv, const std::string& outputPath)
+BackgroundProcess::BackgroundProcess(const std::vector<std::string>& argv,
+                                     const std::string& outputPath,
+                                     const std::string& workingFolder)
     : outputPath_(outputPath) {
     std::vector<char*> args;
     for (const std::string& arg : argv)
@@ -24,6 +26,8 @@ BackgroundProcess::BackgroundProcess(const std::vector<std::string>& argv, const
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    if (!workingFolder.empty())
+        posix_spawn_file_actions_addchdir_np(&actions, workingFolder.c_str());
     if (::posix_spawn(&pid_, args[0], &actions, nullptr, args.data(), environ) != 0)
         pid_ = -1;
     posix_spawn_file_actions_destroy(&actions);

@@ -8,10 +8,13 @@
 namespace e2e {
 
 // A program running beside the test (argv[0] is its path; no shell), its standard output and
-// error going to a file. The destructor kills it when it is still running.
+// error going to a file, in `workingFolder` when one is given. The destructor kills it when it is
+// still running.
 class BackgroundProcess {
 public:
-    BackgroundProcess(const std::vector<std::string>& argv, const std::string& outputPath);
+    BackgroundProcess(const std::vector<std::string>& argv,
+                      const std::string& outputPath,
+                      const std::string& workingFolder = std::string());
     ~BackgroundProcess();
     BackgroundProcess(const BackgroundProcess&) = delete;
     BackgroundProcess& operator=(const BackgroundProcess&) = delete;

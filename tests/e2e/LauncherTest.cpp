@@ -20,6 +20,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -92,17 +93,19 @@ protected:
         fs::copy_file(QRVO_GAME, base + "game/qrvo_game");
     }
 
-    int Pack(bool withLauncherFiles) {
+    int Pack(bool withLauncherFiles, const std::string& version = "v1") {
         std::vector<std::string> argv = {
             TOLM_PACK, "--game",       base + "game",
             "--out",   base + "cdn",   "--version",
-            "v1",      "--url-prefix", "http://127.0.0.1:" + std::to_string(port) + "/cdn/"};
+            version,   "--url-prefix", "http://127.0.0.1:" + std::to_string(port) + "/cdn/"};
         if (withLauncherFiles) {
             // The launcher's own files as operators publish them: this very launcher and the
-            // entrance program.
-            fs::create_directories(base + "launcher");
-            fs::copy_file(TOLM_LAUNCHER, base + "launcher/Tolmqrvo");
-            fs::copy_file(TOLM_ENTRANCE, base + "launcher/tolm-entrance");
+            // entrance program, unless a test prepared others.
+            if (!fs::exists(base + "launcher")) {
+                fs::create_directories(base + "launcher");
+                fs::copy_file(TOLM_LAUNCHER, base + "launcher/Tolmqrvo");
+                fs::copy_file(TOLM_ENTRANCE, base + "launcher/tolm-entrance");
+            }
             argv.insert(argv.end(), {"--launcher", base + "launcher"});
         }
         std::string output;
@@ -116,6 +119,37 @@ protected:
             std::vector<std::string>{TOLM_LAUNCHER, std::string("ENTRANCE=") + TOLM_ENTRANCE}, base + name + ".out");
     }
 
+    // The stand-in game wrote its whole record (the file exists a moment before its lines do).
+    bool GameRecorded() const {
+        const std::string record = ReadFileBytes(root + "game/launch_record.txt");
+        return record.find("\nfolder=") != std::string::npos && record.back() == '\n';
+    }
+
+    // A launcher update as the player goes through it: `argv` starts a launcher that finds the
+    // published launcher files, the player acknowledges the restart notice, and the launcher
+    // restarted from the game root fetches the game and starts it.
+    void GoThroughLauncherUpdate(const std::vector<std::string>& argv,
+                                 const std::string& name,
+                                 const std::string& workingFolder = std::string()) {
+        const auto gameBefore = testsupport::SnapshotFiles(root + "game");
+        BackgroundProcess launcher(argv, base + name + ".out", workingFolder);
+        WindowRect notice;
+        double scale = 1;
+        ASSERT_TRUE(WaitForQuestion(launcher.pid(), 60000, notice, scale)) << launcher.Output();
+        KeepScreenshot("launcher_update_notice.png");
+        EXPECT_EQ(testsupport::SnapshotFiles(root + "game"), gameBefore) << "no game file before the restart";
+        EXPECT_EQ(ReadFileBytes(root + "launcher.tmp").substr(0, 1), "\1") << "a complete journal waits";
+        ClickButton(notice, scale, 1, true);
+        int status = -1;
+        ASSERT_TRUE(launcher.WaitForExit(10000, status)) << launcher.Output();
+        EXPECT_EQ(status, 0);
+        ASSERT_TRUE(WaitUntil([&] { return GameRecorded(); }, 60000)) << launcher.Output();
+        ASSERT_TRUE(WaitUntil([&] { return !IsProcessRunning(root + "Tolmqrvo"); }, 10000))
+            << "the restarted launcher ends itself after starting the game";
+        EXPECT_FALSE(PathExists(root + "launcher.tmp"));
+        ExpectStartedGame(root + "Tolmqrvo");
+    }
+
     // The scale of the windows, from the background's width.
     double Scale(const std::vector<WindowRect>& windows) const {
         int widest = 0;
@@ -125,11 +159,14 @@ protected:
     }
 
     // The content window of the launcher's open question, once it shows.
-    bool WaitForQuestion(pid_t pid, int timeoutMs, WindowRect& content, double& scale) {
+    // A box without the window group (`alone`) has no background to take the scale from: `scale`
+    // then comes from an earlier question.
+    bool WaitForQuestion(pid_t pid, int timeoutMs, WindowRect& content, double& scale, bool alone = false) {
         return WaitUntil(
             [&] {
                 const std::vector<WindowRect> windows = display.WindowsOf(pid);
-                scale = Scale(windows);
+                if (!alone)
+                    scale = Scale(windows);
                 for (const WindowRect& w : windows) {
                     if (std::abs(w.width - kBoxContentWidth * scale) <= 2 &&
                         std::abs(w.height - kBoxContentHeight * scale) <= 2) {
@@ -205,7 +242,7 @@ TEST_F(LauncherTest, AnEmptyRootIsBroughtUpToDateAndTheGameStarted) {
 
     auto launcher = StartLauncher("launcher");
     ASSERT_TRUE(launcher->started());
-    ASSERT_TRUE(WaitUntil([&] { return PathExists(root + "game/launch_record.txt"); }, 60000)) << launcher->Output();
+    ASSERT_TRUE(WaitUntil([&] { return GameRecorded(); }, 60000)) << launcher->Output();
     int status = -1;
     ASSERT_TRUE(launcher->WaitForExit(10000, status)) << "the launcher ends itself after starting the game";
     EXPECT_EQ(status, 0);
@@ -233,34 +270,23 @@ TEST_F(LauncherTest, AnEmptyRootIsBroughtUpToDateAndTheGameStarted) {
               "1.0.0.1");
 }
 
-TEST_F(LauncherTest, ALauncherUpdateRestartsThroughTheEntranceProgramBeforeTheGame) {
+TEST_F(LauncherTest, ALauncherUpdateRestartsThroughARelativeEntranceBeforeTheGame) {
     ASSERT_EQ(Pack(true), 0);
     testsupport::NginxServer server(base + "cdn", "v1", port);
     ASSERT_TRUE(server.running());
 
-    auto launcher = StartLauncher("launcher");
-    // Launcher files first: the notice that the launcher restarts, acknowledged by a click.
-    WindowRect notice;
-    double scale = 1;
-    ASSERT_TRUE(WaitForQuestion(launcher->pid(), 60000, notice, scale)) << launcher->Output();
-    KeepScreenshot("launcher_update_notice.png");
-    EXPECT_FALSE(PathExists(root + "game")) << "no game resource is fetched before the restart";
-    EXPECT_EQ(ReadFileBytes(root + "launcher.tmp").substr(0, 1), "\1") << "a complete journal waits";
-    ClickButton(notice, scale, 1, true);
-    int status = -1;
-    ASSERT_TRUE(launcher->WaitForExit(10000, status)) << launcher->Output();
-    EXPECT_EQ(status, 0);
-
-    // The entrance program put the new files in place and started the launcher from the root,
-    // which fetched the game and started it.
-    ASSERT_TRUE(WaitUntil([&] { return PathExists(root + "game/launch_record.txt"); }, 60000));
-    ASSERT_TRUE(WaitUntil([&] { return !IsProcessRunning(root + "Tolmqrvo"); }, 10000))
-        << "the restarted launcher ends itself after starting the game";
-    EXPECT_FALSE(PathExists(root + "launcher.tmp"));
+    // ENTRANCE relative to the launcher's starting folder; this entrance program notes that it
+    // ran, so a fall back on the one beside the launcher cannot pass for it.
+    const std::string start = base + "start/";
+    WriteFileBytes(start + "bin/tolm-entrance",
+                   std::string("#!/bin/sh\necho ran >> \"$0.ran\"\nexec '") + TOLM_ENTRANCE + "' \"$@\"\n");
+    fs::permissions(start + "bin/tolm-entrance", fs::perms(0755));
+    ASSERT_NO_FATAL_FAILURE(GoThroughLauncherUpdate({TOLM_LAUNCHER, "ENTRANCE=bin/tolm-entrance"}, "launcher", start));
+    // The entrance program put the new files in place and started the launcher from the root.
     EXPECT_EQ(ReadFileBytes(root + "Tolmqrvo"), ReadFileBytes(TOLM_LAUNCHER));
     EXPECT_EQ(ModeOf(root + "Tolmqrvo"), 0755u);
     EXPECT_EQ(ReadFileBytes(root + "tolm-entrance"), ReadFileBytes(TOLM_ENTRANCE));
-    ExpectStartedGame(root + "Tolmqrvo");
+    EXPECT_EQ(ReadFileBytes(start + "bin/tolm-entrance.ran"), "ran\n");
     // The per-user copy now follows the restarted launcher.
     EXPECT_EQ(ReadFileBytes(home.userFolder() + "Tolmqrvo"), ReadFileBytes(root + "Tolmqrvo"));
 }
@@ -320,8 +346,8 @@ TEST_F(LauncherTest, ARunningGameKeepsTheWindowAwayUnlessTheLauncherWasRestarted
 
 TEST_F(LauncherTest, ARestartedLauncherWaitsAMomentForItsPredecessorToLetGo) {
     // The predecessor still holds the single-instance name when the restarted launcher starts.
-    const std::string lockPath =
-        std::string(std::getenv("XDG_RUNTIME_DIR")) + "/com.pemto.qrvo.pc.tolmTolmVOGameMutex.lock";
+    fs::create_directories(home.userFolder());
+    const std::string lockPath = home.userFolder() + "com.pemto.qrvo.pc.tolmTolmVOGameMutex.lock";
     int held = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     ASSERT_GE(held, 0);
     ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
@@ -332,6 +358,145 @@ TEST_F(LauncherTest, ARestartedLauncherWaitsAMomentForItsPredecessorToLetGo) {
     EXPECT_FALSE(restarted.WaitForExit(500, status)) << "it does not give up at once";
     ::close(held);  // the predecessor ends
     ASSERT_TRUE(WaitUntil([&] { return display.WindowsOf(restarted.pid()).size() >= 3; }, 20000)) << restarted.Output();
+}
+
+TEST_F(LauncherTest, ALockFileInTmpHeldByAnotherProcessDoesNotKeepTheWindowAway) {
+    // Where the reservation used to be without a runtime folder: anyone could make and hold it.
+    const std::string lockPath = "/tmp/com.pemto.qrvo.pc.tolmTolmVOGameMutex-" + std::to_string(::getuid()) + ".lock";
+    const bool existed = PathExists(lockPath);
+    int held = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+    home.environment().Unset("XDG_RUNTIME_DIR");
+
+    auto launcher = StartLauncher("launcher");
+    // Host, background and foreground.
+    EXPECT_TRUE(WaitUntil([&] { return display.WindowsOf(launcher->pid()).size() >= 3; }, 20000)) << launcher->Output();
+    ::close(held);
+    if (!existed)
+        ::unlink(lockPath.c_str());
+}
+
+TEST_F(LauncherTest, TheInstalledLauncherAndItsDesktopLinkUpdateThemselvesWithoutArguments) {
+    ASSERT_EQ(Pack(true), 0);
+    auto server = std::make_unique<testsupport::NginxServer>(base + "cdn", "v1", port);
+    ASSERT_TRUE(server->running());
+    const std::string prefix = base + "prefix";
+    std::string output;
+    ASSERT_EQ(RunChild({CMAKE_COMMAND, "--install", TOLM_BUILD_DIR, "--prefix", prefix}, &output), 0) << output;
+
+    // Installed, started from a menu: no ENTRANCE, so the entrance program installed with it.
+    ASSERT_NO_FATAL_FAILURE(GoThroughLauncherUpdate({prefix + "/bin/Tolmqrvo"}, "installed"));
+    EXPECT_EQ(ReadFileBytes(root + "Tolmqrvo"), ReadFileBytes(TOLM_LAUNCHER));
+    // The per-user copy has the entrance program beside it.
+    EXPECT_EQ(ReadFileBytes(home.userFolder() + "tolm-entrance"), ReadFileBytes(TOLM_ENTRANCE));
+    EXPECT_EQ(ModeOf(home.userFolder() + "tolm-entrance"), 0755u);
+    // The desktop's icon name resolves in the player's own icon theme.
+    EXPECT_EQ(ReadFileBytes(home.home() + ".local/share/icons/hicolor/48x48/apps/tolmqrvo.png"),
+              ReadFileBytes(prefix + "/share/icons/hicolor/48x48/apps/tolmqrvo.png"));
+
+    // A second launcher version, started the way the desktop link starts the per-user copy.
+    WriteFileBytes(base + "launcher/Tolmqrvo", ReadFileBytes(TOLM_LAUNCHER) + "second launcher version");
+    ASSERT_EQ(Pack(true, "v2"), 0);
+    server.reset();  // one server on the port at a time
+    server = std::make_unique<testsupport::NginxServer>(base + "cdn", "v2", port);
+    ASSERT_TRUE(server->running());
+    fs::remove(root + "game/launch_record.txt");
+    const std::string link = ReadFileBytes(home.home() + "Desktop/官网Qorvane.desktop");
+    std::smatch exec;
+    ASSERT_TRUE(std::regex_search(link, exec, std::regex("\nExec=\"([^\"]*)\"\n"))) << link;
+    EXPECT_EQ(exec[1].str(), home.userFolder() + "Tolmqrvo");
+    ASSERT_NO_FATAL_FAILURE(GoThroughLauncherUpdate({exec[1].str()}, "desktop-link"));
+    EXPECT_EQ(ReadFileBytes(root + "Tolmqrvo"), ReadFileBytes(base + "launcher/Tolmqrvo"));
+}
+
+TEST_F(LauncherTest, TheDebianPackageUnpackedIntoAScratchRootUpdatesTheSameWay) {
+    ASSERT_EQ(Pack(true), 0);
+    testsupport::NginxServer server(base + "cdn", "v1", port);
+    ASSERT_TRUE(server.running());
+    std::string output;
+    ASSERT_EQ(
+        RunChild({CPACK_COMMAND, "-G", "DEB", "--config", TOLM_BUILD_DIR "/CPackConfig.cmake", "-B", base + "package"},
+                 &output),
+        0)
+        << output;
+    std::string deb;
+    for (const auto& entry : fs::directory_iterator(base + "package"))
+        if (entry.path().extension() == ".deb")
+            deb = entry.path().string();
+    ASSERT_FALSE(deb.empty()) << output;
+    // Debian's package checker finds no error in it (warnings: no manual pages).
+    EXPECT_EQ(RunChild({"/usr/bin/lintian", "--fail-on", "error", deb}, &output), 0) << output;
+    const std::string scratch = base + "scratch";
+    ASSERT_EQ(RunChild({"/usr/bin/dpkg", "-x", deb, scratch}, &output), 0) << output;
+
+    // The menu entry starts the installed launcher, carries the icon and passes the desktop's check.
+    const std::string menu = scratch + "/usr/share/applications/tolmqrvo.desktop";
+    const std::string entry = ReadFileBytes(menu);
+    EXPECT_NE(entry.find("\nExec=\"/usr/bin/Tolmqrvo\"\n"), std::string::npos) << entry;
+    EXPECT_NE(entry.find("\nIcon=tolmqrvo\n"), std::string::npos) << entry;
+    EXPECT_NE(entry.find("\nStartupWMClass=Tolmqrvo\n"), std::string::npos) << entry;
+    EXPECT_EQ(RunChild({"/usr/bin/desktop-file-validate", menu}, &output), 0) << output;
+    for (const char* size : {"16x16", "32x32", "48x48", "256x256"})
+        EXPECT_TRUE(PathExists(scratch + "/usr/share/icons/hicolor/" + size + "/apps/tolmqrvo.png")) << size;
+
+    ASSERT_NO_FATAL_FAILURE(GoThroughLauncherUpdate({scratch + "/usr/bin/Tolmqrvo"}, "package"));
+    // The restart went through the package's own entrance program (the same program, stripped).
+    EXPECT_EQ(ReadFileBytes(home.userFolder() + "tolm-entrance"), ReadFileBytes(scratch + "/usr/bin/tolm-entrance"));
+}
+
+TEST_F(LauncherTest, AMissingRestartedLauncherEndsInAMessageThePlayerSees) {
+    // Launcher files that hold no launcher: after the journal the game root has none to start.
+    fs::create_directories(base + "launcher");
+    fs::copy_file(TOLM_ENTRANCE, base + "launcher/tolm-entrance");
+    ASSERT_EQ(Pack(true), 0);
+    testsupport::NginxServer server(base + "cdn", "v1", port);
+    ASSERT_TRUE(server.running());
+
+    auto launcher = StartLauncher("launcher");
+    WindowRect notice;
+    double scale = 1;
+    ASSERT_TRUE(WaitForQuestion(launcher->pid(), 60000, notice, scale)) << launcher->Output();
+    // The windows carry the launcher's class and icon.
+    const std::string properties =
+        display.Properties(notice, {"-f", "_NET_WM_ICON", "32c", " $0x$1\n", "WM_CLASS", "_NET_WM_ICON"});
+    EXPECT_NE(properties.find("WM_CLASS = \"Tolmqrvo\", \"Tolmqrvo\""), std::string::npos) << properties;
+    EXPECT_TRUE(std::regex_search(properties, std::regex("_NET_WM_ICON [1-9][0-9]*x[1-9][0-9]*"))) << properties;
+    ClickButton(notice, scale, 1, true);
+    int status = -1;
+    ASSERT_TRUE(launcher->WaitForExit(10000, status)) << launcher->Output();
+
+    // The entrance program starts the calling launcher again, which says what failed.
+    const std::string launcherPath = fs::canonical(TOLM_LAUNCHER).string();
+    pid_t reporter = -1;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            for (const auto& entry : fs::directory_iterator("/proc")) {
+                std::error_code error;
+                const std::string name = entry.path().filename().string();
+                if (name.find_first_not_of("0123456789") != std::string::npos ||
+                    fs::read_symlink(entry.path() / "exe", error).string() != launcherPath || error)
+                    continue;
+                std::string arguments = ReadFileBytes(entry.path().string() + "/cmdline");
+                std::replace(arguments.begin(), arguments.end(), '\0', ' ');
+                if (arguments.find(" LAUNCHER_REBOOT=TRUE RESTART_FAILED=2 ") != std::string::npos)
+                    reporter = std::stoi(name);
+            }
+            return reporter > 0;
+        },
+        20000))
+        << launcher->Output();
+    WindowRect message;
+    ASSERT_TRUE(WaitForQuestion(reporter, 20000, message, scale, true)) << launcher->Output();
+    KeepScreenshot("launcher_restart_failed.png");
+    const std::string output = launcher->Output();
+    EXPECT_NE(output.find("tolm-entrance: cannot start " + root + "Tolmqrvo: No such file or directory"),
+              std::string::npos)
+        << output;
+    EXPECT_NE(output.find("重启Launcher失败，错误代码:2"), std::string::npos) << output;
+    ClickButton(message, scale, 1, true);
+    EXPECT_TRUE(WaitUntil([&] { return ::kill(reporter, 0) != 0; }, 10000)) << "it ends once the player read it";
+    EXPECT_FALSE(PathExists(root + "game/launch_record.txt"));
 }
 
 }  // namespace

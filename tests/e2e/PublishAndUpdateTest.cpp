@@ -6,8 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <map>
+#include <thread>
 
 namespace fs = std::filesystem;
 
@@ -186,6 +188,42 @@ TEST_F(PublishAndUpdateTest, AStoppedServerLeavesTheInstalledFilesAlone) {
               3)
         << output;
     EXPECT_EQ(testsupport::SnapshotFiles(root), before);
+}
+
+TEST_F(PublishAndUpdateTest, AnEntranceProgramThatCannotStartTheLauncherStartsOneToTellThePlayer) {
+    fs::create_directories(root);  // a game root that holds no launcher after the journal
+    // Stand-ins that record how they were started: the calling launcher and the per-user copy.
+    const std::string caller = base + "caller/Tolmqrvo";
+    const std::string copy = home.userFolder() + "Tolmqrvo";
+    for (const std::string& program : {caller, copy}) {
+        fs::create_directories(fs::path(program).parent_path());
+        fs::copy_file(QRVO_GAME, program);
+    }
+    const struct {
+        std::vector<std::string> environment;
+        std::string started;
+        std::string left;
+    } cases[] = {
+        {{"TOLM_CALLING_LAUNCHER=" + caller}, caller, copy},
+        {{"TOLM_CALLING_LAUNCHER="}, copy, caller},
+    };
+    for (const auto& c : cases) {
+        std::string output;
+        // Scripts still read the failure from the exit status and standard error.
+        EXPECT_EQ(RunChild({TOLM_ENTRANCE, "LAUNCHER_REBOOT=TRUE", "--root", root}, &output, c.environment), 3);
+        EXPECT_NE(output.find("tolm-entrance: cannot start " + root + "Tolmqrvo: No such file or directory\n"),
+                  std::string::npos)
+            << output;
+        const std::string record = fs::path(c.started).parent_path().string() + "/launch_record.txt";
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (!PathExists(record) && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        EXPECT_NE(ReadFileBytes(record).find("command=" + c.started + " LAUNCHER_REBOOT=TRUE RESTART_FAILED=2\n"),
+                  std::string::npos)
+            << ReadFileBytes(record);
+        EXPECT_FALSE(PathExists(fs::path(c.left).parent_path().string() + "/launch_record.txt"));
+        fs::remove(record);
+    }
 }
 
 }  // namespace

@@ -109,9 +109,17 @@ std::vector<WindowRect> XvfbDisplay::WindowsOf(pid_t pid) const {
             else if (key == "HEIGHT")
                 height = value;
         }
-        windows.push_back({x, y, width, height});
+        windows.push_back({id, x, y, width, height});
     }
     return windows;
+}
+
+std::string XvfbDisplay::Properties(const WindowRect& window, const std::vector<std::string>& arguments) const {
+    std::vector<std::string> argv = {"xprop", "-id", window.id, "-notype"};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    std::string output;
+    RunOnDisplay(name_, argv, output);
+    return output;
 }
 
 bool XvfbDisplay::Click(int x, int y) const {

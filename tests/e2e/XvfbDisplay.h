@@ -8,6 +8,7 @@
 namespace e2e {
 
 struct WindowRect {
+    std::string id;  // the X window id, in decimal
     int x = 0;
     int y = 0;
     int width = 0;
@@ -30,6 +31,8 @@ public:
 
     // The visible windows of process `pid`, as screen rectangles.
     std::vector<WindowRect> WindowsOf(pid_t pid) const;
+    // What xprop prints (without types) for the window, given its further arguments.
+    std::string Properties(const WindowRect& window, const std::vector<std::string>& arguments) const;
     // A left click at a screen position, as a player's.
     bool Click(int x, int y) const;
     // The whole screen as a PNG.

@@ -464,7 +464,7 @@ TEST_F(ControllerFixture, RestartStartsTheEntranceProgramWithTheRebootKey) {
 TEST_F(ControllerFixture, RestartReportsEveryUnusableEntranceAndEnds) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"no ENTRANCE key", ""},
-        {"no separator at all", "ENTRANCE=tolm-entrance"},
+        {"a bare name the starting folder does not hold", "ENTRANCE=tolm-entrance"},
         {"a program that does not exist", "ENTRANCE=" + work.path() + "missing/tolm-entrance"},
     };
     for (const auto& [label, token] : cases) {

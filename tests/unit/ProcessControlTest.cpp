@@ -48,12 +48,20 @@ TEST(ProcessControlTest, StartsTheExactFileWithoutShellOrSearchPath) {
     std::string folder = temp.path() + "my games/";
     std::filesystem::create_directories(folder + "work dir");
     std::string program = folder + "prog";
-    WriteFileBytes(program, "#!/bin/sh\nprintf '%s|' \"$PWD\" \"$@\" > \"$PWD/fifo\"\n");
+    WriteFileBytes(program, "#!/bin/sh\nprintf '%s|' \"$PWD\" \"$TOLM_TEST_VALUE\" \"$@\" > \"$PWD/fifo\"\n");
     ::chmod(program.c_str(), 0755);
     ASSERT_EQ(::mkfifo((folder + "work dir/fifo").c_str(), 0600), 0);
+    ASSERT_EQ(::setenv("TOLM_TEST_VALUE", "inherited", 1), 0);
     int error = -1;
     ASSERT_TRUE(StartProcess(program, folder + "work dir", "A=1  B=x%20y $HOME;true", error));
-    EXPECT_EQ(ReadFromChild(folder + "work dir/fifo"), folder + "work dir|A=1|B=x%20y|$HOME;true|");
+    EXPECT_EQ(ReadFromChild(folder + "work dir/fifo"), folder + "work dir|inherited|A=1|B=x%20y|$HOME;true|");
+
+    // A relative program is the one beside the caller's current folder, whatever the child's
+    // working folder; an added variable replaces an inherited one.
+    ASSERT_EQ(::chdir(folder.c_str()), 0);
+    ASSERT_TRUE(StartProcess("./prog", "work dir", "", error, {"TOLM_TEST_VALUE=added"}));
+    EXPECT_EQ(ReadFromChild(folder + "work dir/fifo"), folder + "work dir|added|");
+    ::unsetenv("TOLM_TEST_VALUE");
 }
 
 TEST(ProcessControlTest, FailuresReportTheSystemErrorNumber) {
@@ -81,9 +89,9 @@ TEST(ProcessControlTest, FindsRunningProgramsIgnoringLetterCase) {
 
 TEST(ProcessControlTest, SingleInstanceNameIsReservedOnce) {
     testsupport::IsolatedHome home;
-    EXPECT_TRUE(platform::ReserveSingleInstanceName("com.example.testMutex"));
-    EXPECT_FALSE(platform::ReserveSingleInstanceName("com.example.testMutex"));
-    EXPECT_TRUE(platform::ReserveSingleInstanceName("com.example.otherMutex"));
+    EXPECT_TRUE(platform::ReserveSingleInstanceName("com.example.testMutex", home.userFolder()));
+    EXPECT_FALSE(platform::ReserveSingleInstanceName("com.example.testMutex", home.userFolder()));
+    EXPECT_TRUE(platform::ReserveSingleInstanceName("com.example.otherMutex", home.userFolder()));
 }
 
 TEST(ProcessControlTest, FreeSpaceOfAFolderThatDoesNotExistYet) {

@@ -2,8 +2,11 @@
 // Applies the complete launcher journal of the game root, then starts the launcher again.
 #include "ToolArguments.h"
 
+#include "base/FileUtilities.h"
+#include "platform/Environment.h"
 #include "platform/Process.h"
 #include "resources/LauncherJournalApplier.h"
+#include "shell/EntranceProgram.h"
 #include "shell/GameProcessContract.h"
 #include "shell/InstallLocations.h"
 #include "shell/ProcessControl.h"
@@ -18,8 +21,25 @@ const char kUsage[] =
     "\n"
     "Applies the launcher journal DIR/launcher.tmp (default: the game root) when it is complete,\n"
     "deletes it, and starts DIR/Tolmqrvo with \"LAUNCHER_REBOOT=TRUE ENTRANCE=<this program>\".\n"
+    "When that launcher cannot start, the launcher that started this program (or the per-user\n"
+    "copy) is started with \"LAUNCHER_REBOOT=TRUE RESTART_FAILED=<error number>\" to tell the player.\n"
     "--apply-only applies and exits. Exit status: 0 done, 1 the journal could not be applied,\n"
     "2 bad arguments, 3 the launcher could not be started.\n";
+
+// The launcher that called us has ended by now: without another launcher the player would see
+// nothing at all. The calling launcher comes first, the per-user copy after it.
+void StartLauncherToReport(const std::string& failedLauncher, int errorCode) {
+    for (const std::string& launcher :
+         {platform::EnvironmentValue(kCallingLauncherVariable), LauncherExecutablePath(GetUserDataDirectory())}) {
+        std::string folder;
+        int code = 0;
+        if (launcher.empty() || launcher == failedLauncher || !ParentFolder(launcher, folder) ||
+            !StartProcess(launcher, folder, FormatRestartFailedParameters(errorCode), code))
+            continue;
+        std::fprintf(stderr, "tolm-entrance: started %s to report it\n", launcher.c_str());
+        return;
+    }
+}
 
 }  // namespace
 
@@ -51,6 +71,7 @@ int main(int argc, char** argv) {
     int code = 0;
     if (!StartProcess(launcher, root, FormatRestartParameters(GetModulePath()), code)) {
         std::fprintf(stderr, "tolm-entrance: cannot start %s: %s\n", launcher.c_str(), std::strerror(code));
+        StartLauncherToReport(launcher, code);
         return 3;
     }
     return status;

@@ -31,11 +31,11 @@ std::string EscapeValue(const std::string& text) {
     return escaped;
 }
 
-// The Exec= value that runs `program` without arguments.
-std::string DesktopExecValue(const std::string& program) {
-    // Quoting of one argument, then field codes ("%" doubled), then the value escapes.
+// One argument of an Exec= value: quoted, with field codes ("%" doubled); the value escapes
+// come last, over the whole line.
+std::string ExecArgument(const std::string& argument) {
     std::string quoted = "\"";
-    for (char c : program) {
+    for (char c : argument) {
         if (c == '"' || c == '`' || c == '$' || c == '\\')
             quoted.push_back('\\');
         quoted.push_back(c);
@@ -43,21 +43,53 @@ std::string DesktopExecValue(const std::string& program) {
             quoted.push_back('%');
     }
     quoted.push_back('"');
-    return EscapeValue(quoted);
+    return quoted;
+}
+
+std::string ExecValue(const std::string& program, const std::vector<std::string>& arguments) {
+    std::string line = ExecArgument(program);
+    for (const std::string& argument : arguments)
+        line += " " + ExecArgument(argument);
+    return EscapeValue(line);
+}
+
+void AppendKey(std::string& text, const char* key, const std::string& value) {
+    if (!value.empty())
+        text += std::string(key) + "=" + EscapeValue(value) + "\n";
 }
 
 }  // namespace
 
-bool WriteDesktopShortcut(const std::string& desktopFolder, const std::string& title, const std::string& targetPath) {
+std::string FormatDesktopEntry(const DesktopEntry& entry) {
+    std::string text = "[Desktop Entry]\nType=Application\n";
+    AppendKey(text, "Name", entry.name);
+    text += "Exec=" + ExecValue(entry.program, {}) + "\n";
+    AppendKey(text, "Icon", entry.icon);
+    text += "Terminal=false\n";
+    AppendKey(text, "StartupWMClass", entry.startupWmClass);
+    AppendKey(text, "Categories", entry.categories);
+    if (!entry.actions.empty()) {
+        text += "Actions=";
+        for (const DesktopAction& action : entry.actions)
+            text += action.id + ";";
+        text += "\n";
+    }
+    for (const DesktopAction& action : entry.actions) {
+        text += "\n[Desktop Action " + action.id + "]\n";
+        AppendKey(text, "Name", action.name);
+        text += "Exec=" + ExecValue(entry.program, action.arguments) + "\n";
+    }
+    return text;
+}
+
+bool WriteDesktopShortcut(const std::string& desktopFolder, const std::string& title, const DesktopEntry& entry) {
     if (desktopFolder.empty() || !FolderExists(desktopFolder))
         return false;
     std::string path = desktopFolder;
     if (path.back() != '/')
         path.push_back('/');
     path += title + kDesktopShortcutSuffix;
-    std::string entry = "[Desktop Entry]\nType=Application\nName=" + EscapeValue(title) +
-                        "\nExec=" + DesktopExecValue(targetPath) + "\nTerminal=false\n";
-    return WriteFileAtomically(path, entry) && ::chmod(path.c_str(), 0755) == 0;
+    return WriteFileAtomically(path, FormatDesktopEntry(entry)) && ::chmod(path.c_str(), 0755) == 0;
 }
 
 }  // namespace platform
