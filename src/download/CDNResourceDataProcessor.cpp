@@ -2,17 +2,39 @@
 
 #include "base/FileUtilities.h"
 #include "base/SafePath.h"
-#include "download/GunzipFile.h"
+#include "base/TextConversions.h"
+#include "base/Trace.h"
 #include "platform/FileSystem.h"
+#include "platform/Process.h"
+
+#include <algorithm>
+#include <atomic>
 
 namespace {
 
-const char kTemporarySuffix[] = ".t";
+// Staged names: this process's id and a counter, so no two files (of this or a concurrent
+// updater) ever share one, whatever the published names are.
+std::string UniqueStagedName() {
+    static std::atomic<std::uint64_t> counter{0};
+    static const std::string prefix = std::to_string(platform::CurrentProcessId()) + "-";
+    return prefix + std::to_string(++counter);
+}
 
 }  // namespace
 
-bool CDNResourceDataProcessor::TargetPath(std::string& path) const {
-    return ResolveResourcePath(baseDir_, task().name, path);
+CDNResourceDataProcessor::CDNResourceDataProcessor(DownloadTaskInfo task)
+    : DownloadDataProcessor(std::move(task)),
+      sink_([this](const unsigned char* data, std::size_t size) { return Output(data, size); }) {}
+
+CDNResourceDataProcessor::~CDNResourceDataProcessor() {
+    Discard();
+}
+
+void CDNResourceDataProcessor::Discard() {
+    file_.Close();
+    if (!staged_.empty())
+        platform::RemoveFile(staged_);
+    staged_.clear();
 }
 
 bool CDNResourceDataProcessor::Begin(std::uint32_t) {
@@ -20,40 +42,103 @@ bool CDNResourceDataProcessor::Begin(std::uint32_t) {
     if (begun_)
         return false;
     std::string target;
-    if (!TargetPath(target))
+    if (stagingFolder_.empty() || !IsSafeResourceName(task().name) ||
+        (!baseDir_.empty() && !ResolveResourcePath(baseDir_, task().name, target)))
         return false;
-    std::string temporary = target + kTemporarySuffix;
-    std::string folder;
-    if (!ParentFolder(temporary, folder))
-        return false;
-    if (!folder.empty() && !platform::FolderExists(folder))
-        CreateFolderChain(folder);
-    // One unlink each: a name that is not there is simply not there (thousands of small files
-    // make every system call count).
-    platform::RemoveFile(temporary);
-    platform::RemoveFile(target);
-    if (!file_.CreateForWrite(temporary, platform::File::KeepMode) || !file_.Close())
-        return false;
-    temporary_ = temporary;
+    // Nothing touches the disk until the first bytes come out: a segment begins thousands of
+    // files at once.
+    Discard();
+    gunzip_.Reset();
+    md5_ = Md5Context();
+    pending_.clear();
+    complete_ = failed_ = arrived_ = mismatched_ = false;
     begun_ = true;
     return true;
 }
 
+bool CDNResourceDataProcessor::OpenStaged(const std::string& firstBytes) {
+    staged_ = stagingFolder_ + UniqueStagedName();
+    // The mode is known from the first bytes: no mode change after the file is written.
+    auto mode = platform::LooksLikeProgram(firstBytes) ? platform::File::ProgramMode : platform::File::KeepMode;
+    // The owner makes the folder ahead of a run; one removed meanwhile is made again.
+    if (file_.CreateForWrite(staged_, mode) || (CreateFolderChain(stagingFolder_), file_.CreateForWrite(staged_, mode)))
+        return true;
+    staged_.clear();
+    return false;
+}
+
+bool CDNResourceDataProcessor::Output(const unsigned char* data, std::size_t size) {
+    Md5Update(md5_, data, size);
+    if (file_.IsOpen())
+        return file_.Write(data, size);
+    if (pending_.size() + size < 4) {
+        pending_.append(reinterpret_cast<const char*>(data), size);
+        return true;
+    }
+    std::string first = pending_ + std::string(reinterpret_cast<const char*>(data), 4 - pending_.size());
+    bool ok = OpenStaged(first) && file_.Write(pending_.data(), pending_.size()) && file_.Write(data, size);
+    pending_.clear();
+    return ok;
+}
+
 bool CDNResourceDataProcessor::Write(const char* data, std::uint32_t size) {
-    if (!begun_ || (!file_.IsOpen() && !file_.OpenForAppend(temporary_)))
+    if (!begun_ || failed_ || complete_)
         return false;
-    if (!file_.Write(data, size))
+    if (!gunzip_.Feed(data, size, sink_)) {
+        failed_ = true;
+        Discard();
         return false;
+    }
     written_ += size;
-    // The whole range is here: release the file until Finish unpacks it.
-    if (task().offset >= 0 && written_ >= static_cast<std::int64_t>(task().length) && !file_.Close())
-        return false;
     if (written_ > highWater_) {
         std::int64_t growth = written_ - highWater_;
         highWater_ = written_;
         if (progressCallback_)
             progressCallback_(growth);
     }
+    if (task().offset >= 0 && written_ >= static_cast<std::int64_t>(task().length))
+        return Complete();
+    return true;
+}
+
+bool CDNResourceDataProcessor::Complete() {
+    complete_ = true;
+    bool whole = gunzip_.End(sink_);
+    if (whole && !file_.IsOpen())
+        whole = OpenStaged(pending_) && file_.Write(pending_.data(), pending_.size());
+    whole = file_.Close() && whole;
+    if (!whole) {
+        failed_ = true;
+        Discard();
+        return false;
+    }
+    std::uint8_t digest[16];
+    Md5Final(md5_, digest);
+    std::string actual = ToHexUpper(std::string(reinterpret_cast<const char*>(digest), sizeof(digest)));
+    if (IsMd5Tag(task().md5) && !EqualsIgnoringAsciiCase(actual, task().md5)) {
+        TraceLine("文件校验失败\t" + task().name + "\t配置:" + task().md5 + "\t实际:" + actual);
+        Discard();
+        mismatched_ = true;
+        return true;
+    }
+    if (!baseDir_.empty()) {
+        std::string target, folder;
+        ResolveResourcePath(baseDir_, task().name, target);
+        // Folders are made ahead of a run; one removed meanwhile is made again here.
+        bool moved =
+            platform::RenameFile(staged_, target) ||
+            (ParentFolder(target, folder) && (CreateFolderChain(folder), platform::RenameFile(staged_, target)));
+        if (!moved) {
+            TraceLine("文件无法放置\t" + target);
+            failed_ = true;
+            Discard();
+            return false;
+        }
+        staged_.clear();
+    }
+    arrived_ = true;
+    if (arrivedCallback_)
+        arrivedCallback_(*this);
     return true;
 }
 
@@ -61,24 +146,21 @@ bool CDNResourceDataProcessor::Finish() {
     if (!begun_)
         return false;
     begun_ = false;
-    if (file_.IsOpen() && !file_.Close())
-        return false;
-    if (written_ == 0)
-        return false;
-    // A range cut short is never unpacked: a cut after its first byte leaves no gzip magic to
-    // see, and that byte would be copied into the target as if it were the file.
-    if (task().offset >= 0 && written_ != static_cast<std::int64_t>(task().length))
-        return false;
-    std::string target;
-    if (!TargetPath(target) || !GunzipFile(target, temporary_))
-        return false;
-    platform::RemoveFile(temporary_);
-    return true;
+    // A whole-body task learns that its body is complete only here.
+    if (!complete_ && !failed_ && task().offset < 0 && written_ > 0)
+        Complete();
+    if (arrived_ || mismatched_)
+        return true;
+    // A range cut short, damaged data or nothing at all: the old target stays as it was.
+    Discard();
+    gunzip_.Reset();
+    return false;
 }
 
 bool CDNResourceDataProcessor::GetContent(std::string& out) {
-    std::string target;
-    if (begun_ || !TargetPath(target) || !platform::FileExists(target))
+    std::string path = staged_;
+    if (begun_ || (path.empty() && (baseDir_.empty() || !ResolveResourcePath(baseDir_, task().name, path))) ||
+        !platform::FileExists(path))
         return true;
-    return ReadRawFile(target, out);
+    return ReadRawFile(path, out);
 }

@@ -12,4 +12,5 @@ struct DownloadTaskInfo {
     std::string postData;      // request body, sent only when the worker's verb is POST
     std::int64_t offset = -1;  // start of the wanted bytes; negative: the whole body, no Range header
     std::uint32_t length = 0;  // number of wanted bytes from `offset`
+    std::string md5;           // the content tag the file's bytes must match (checked when 32 hex digits)
 };

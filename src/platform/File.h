@@ -17,8 +17,9 @@ public:
     File& operator=(const File&) = delete;
 
     // Whether Close gives a created file the mode its content calls for (a program 0755, other
-    // files 0644), or leaves the mode it was created with (temporary files).
-    enum ModeRule { ModeFromContent, KeepMode };
+    // files 0644), or leaves the mode it was created with: 0644 (KeepMode), or 0755 (ProgramMode,
+    // for a writer that knows its first bytes already and saves the later mode change).
+    enum ModeRule { ModeFromContent, KeepMode, ProgramMode };
 
     // Creates or truncates `path` for writing only.
     bool CreateForWrite(const std::string& path, ModeRule rule = ModeFromContent);
@@ -30,12 +31,13 @@ public:
     bool Write(const void* data, std::size_t size);
     // Reads up to `size` bytes; returns the count, 0 at the end, -1 on error.
     std::int64_t Read(void* data, std::size_t size);
+    // Hands the buffered bytes to the system now (they then survive the end of this process).
+    bool Flush();
     // Flushes, applies the file-mode rule to a written file and closes; false when a write failed.
     bool Close();
 
 private:
-    bool OpenWriting(const std::string& path, int flags);
-    bool Flush();
+    bool OpenWriting(const std::string& path, int flags, int mode = 0644);
 
     int fd_ = -1;
     bool writing_ = false;

@@ -34,6 +34,9 @@ bool RemoveFolder(const std::string& path);
 bool ListFolder(const std::string& path, std::vector<std::pair<std::string, bool>>& entries);
 // Size in bytes, or -1 when the file cannot be examined.
 std::int64_t FileSize(const std::string& path);
+// Whether content starting with `firstBytes` (its first four bytes, or all of a shorter file) is
+// a program: an ELF header or "#!".
+bool LooksLikeProgram(const std::string& firstBytes);
 // Gives a file 0755 when its content starts like a program (ELF header or "#!"), else 0644, so a
 // fetched game or launcher can run.
 void ApplyFileModeForContent(const std::string& path, const std::string& firstBytes);

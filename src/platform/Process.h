@@ -8,6 +8,9 @@ namespace platform {
 // Ends this process at once with `code`, after flushing standard output. Nothing is shut down.
 [[noreturn]] void TerminateCurrentProcess(int code);
 
+// This process's id (names files no other process uses).
+long CurrentProcessId();
+
 // The arguments after the program path, joined with single spaces (the system's command line).
 std::string CommandLineText();
 // Records argc/argv for CommandLineText; main() calls it first.

@@ -11,12 +11,12 @@
 #include "platform/FileSystem.h"
 #include "resources/ManifestFormat.h"
 
+#include <set>
 #include <vector>
 
 namespace {
 
 constexpr const char* kProcessorInsertFailed = "CDNResourceConfigDataProcessor插入失败\t";
-constexpr const char* kLauncherStagingFolderName = "launcher_staging/";
 // A config of a few million lines stays far below this; a body past it is refused as it arrives
 // (the config then fails like a failed request) instead of growing without bound.
 constexpr std::size_t kConfigBodyLimit = 256 * 1024 * 1024;
@@ -32,11 +32,13 @@ CCDNResourceDownloader& CCDNResourceDownloader::GetInstance() {
 void CCDNResourceDownloader::Configure(const std::string& cdnBase,
                                        const std::string& configAddress,
                                        const std::string& gameFolder,
-                                       const std::string& launcherFolder) {
+                                       const std::string& launcherFolder,
+                                       const std::string& stagingFolder) {
     cdnBase_ = cdnBase;
     configAddress_ = configAddress;
     gameFolder_ = gameFolder;
     launcherFolder_ = launcherFolder;
+    stagingFolder_ = stagingFolder;
 }
 
 void CCDNResourceDownloader::SetCallbacks(ConfigCallback config,
@@ -60,10 +62,6 @@ std::string CCDNResourceDownloader::BuildUrl(DownloadKind kind, const std::strin
 
 DownloaderTaskDispatcher* CCDNResourceDownloader::GetDispatcher() const {
     return dispatcher_.get();
-}
-
-std::string CCDNResourceDownloader::LauncherStagingFolder() const {
-    return launcherFolder_ + kLauncherStagingFolderName;
 }
 
 int CCDNResourceDownloader::StartConfigDownload() {
@@ -95,6 +93,8 @@ int CCDNResourceDownloader::StartDownload(const ResourceCompareList& list, Downl
         journal_ = std::make_unique<LauncherJournal>(launcherFolder_ + kLauncherJournalFileName);
         journal_->Begin();
     }
+    if (kind != DownloadKindConfig)
+        MakeFoldersAhead(list, kind);
     std::vector<DownloadTaskInfo> tasks;
     tasks.reserve(list.size());
     for (const ResourceCompareResultInfo& entry : list) {
@@ -105,6 +105,7 @@ int CCDNResourceDownloader::StartDownload(const ResourceCompareList& list, Downl
         task.packageDir = entry.packageDir;
         task.offset = entry.offset;
         task.length = static_cast<std::uint32_t>(entry.length);
+        task.md5 = entry.cdnMd5;
         {
             std::lock_guard<std::mutex> guard(byteLock_);
             total_ += static_cast<std::uint32_t>(entry.length);
@@ -114,6 +115,22 @@ int CCDNResourceDownloader::StartDownload(const ResourceCompareList& list, Downl
     }
     dispatcher_->AddTasks(tasks);
     return 1;
+}
+
+void CCDNResourceDownloader::MakeFoldersAhead(const ResourceCompareList& list, DownloadKind kind) {
+    // Once per folder for the whole run, instead of a look (and the process-wide folder lock)
+    // before every file.
+    CreateFolderChain(stagingFolder_);
+    if (kind != DownloadKindResource)
+        return;
+    std::set<std::string> folders;
+    for (const ResourceCompareResultInfo& entry : list) {
+        std::string path, folder;
+        if (ResolveResourcePath(gameFolder_, entry.name, path) && ParentFolder(path, folder))
+            folders.insert(folder);
+    }
+    for (const std::string& folder : folders)
+        CreateFolderChain(folder);
 }
 
 bool CCDNResourceDownloader::InsertProcessor(const DownloadTaskInfo& task,
@@ -136,8 +153,17 @@ DownloadDataProcessor* CCDNResourceDownloader::GetProcessor(const DownloadTaskIn
     if (task.kind != DownloadKindResource && task.kind != DownloadKindLauncher)
         return nullptr;
     auto processor = std::make_unique<CDNResourceDataProcessor>(task);
-    processor->SetBaseDir(task.kind == DownloadKindResource ? gameFolder_ : LauncherStagingFolder());
+    processor->SetStagingFolder(stagingFolder_);
     processor->SetProgressCallback([this](std::int64_t growth) { OnBytesWritten(growth); });
+    if (task.kind == DownloadKindResource) {
+        processor->SetBaseDir(gameFolder_);
+        // Recorded the moment it is in place, not when its whole segment has ended: a run
+        // killed at any moment keeps what arrived (the manager writes it down at once).
+        processor->SetArrivedCallback([this](const CDNResourceDataProcessor& file) {
+            if (fileDoneCallback_)
+                fileDoneCallback_(file.task(), DownloadSucceeded);
+        });
+    }
     DownloadDataProcessor* raw = processor.get();
     return InsertProcessor(task, std::move(processor)) ? raw : nullptr;
 }
@@ -173,7 +199,7 @@ void CCDNResourceDownloader::ConfigFinished(const DownloadTaskResultInfo& result
         configCallback_(state, list);
 }
 
-void CCDNResourceDownloader::FileFinished(const DownloadTaskResultInfo& result, DownloadDataProcessor&) {
+void CCDNResourceDownloader::FileFinished(const DownloadTaskResultInfo& result, DownloadDataProcessor& processor) {
     ++finished_;
     if (result.result != 200) {
         ++failures_;
@@ -181,23 +207,25 @@ void CCDNResourceDownloader::FileFinished(const DownloadTaskResultInfo& result, 
             dispatcher_->Stop();
         return;
     }
+    auto& file = static_cast<CDNResourceDataProcessor&>(processor);
+    if (!file.arrived()) {
+        // Its bytes did not match the tag: this file fails, the others of the run go on.
+        ++failures_;
+        return;
+    }
     if (result.kind == DownloadKindLauncher) {
-        // Streamed from the unpacked file into the journal: a launcher file is never held whole.
-        std::string stagedPath;
-        bool staged = ResolveResourcePath(LauncherStagingFolder(), result.name, stagedPath) && journal_ &&
-                      journal_->AppendFileRecord(result.name, stagedPath);
-        if (!stagedPath.empty())
-            DeleteFileIfExists(stagedPath);
-        if (!staged) {
+        // Streamed from the checked file into the journal: a launcher file is never held whole.
+        if (!journal_ || !journal_->AppendFileRecord(result.name, file.stagedPath())) {
             // Without its journal record the file would be missing after the restart.
             ++failures_;
             if (dispatcher_)
                 dispatcher_->Stop();
             return;
         }
+        if (fileDoneCallback_)
+            fileDoneCallback_(result, DownloadSucceeded);
     }
-    if (fileDoneCallback_)
-        fileDoneCallback_(result, DownloadSucceeded);
+    // A game file was reported when it arrived.
 }
 
 void CCDNResourceDownloader::OnAllTasksFinished() {
@@ -207,8 +235,10 @@ void CCDNResourceDownloader::OnAllTasksFinished() {
     bool succeeded = failures_.load() == 0 && finished_.load() == queued_.load();
     if (!succeeded && kind == DownloadKindLauncher && journal_)
         journal_->Delete();
+    // Before the callback: a caller may end the process as soon as it hears the run ended. The
+    // resource manager removes the staging folder of a resource run itself, with its record.
     if (kind == DownloadKindLauncher)
-        RemoveEmptyFolders(LauncherStagingFolder());
+        RemoveEmptyFolders(stagingFolder_);
     if (runFinishedCallback_)
         runFinishedCallback_(succeeded ? DownloadSucceeded : DownloadFailed, kind);
 }

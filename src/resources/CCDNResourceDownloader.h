@@ -45,7 +45,8 @@ public:
     void Configure(const std::string& cdnBase,
                    const std::string& configAddress,
                    const std::string& gameFolder,
-                   const std::string& launcherFolder);
+                   const std::string& launcherFolder,
+                   const std::string& stagingFolder);
     // Set while no run is active (the callbacks are read by worker threads without a lock).
     void SetCallbacks(ConfigCallback config,
                       RunFinishedCallback runFinished,
@@ -77,10 +78,6 @@ public:
     // The dispatcher, null before the first run.
     DownloaderTaskDispatcher* GetDispatcher() const;
 
-    // Where launcher files are written while they download, below the launcher folder; they
-    // reach the launcher folder only through the journal when the entrance program applies it.
-    std::string LauncherStagingFolder() const;
-
     DownloadDataProcessor* GetProcessor(const DownloadTaskInfo& task) override;
     void OnTaskResult(const DownloadTaskResultInfo& result) override;
     void OnAllTasksFinished() override;
@@ -93,12 +90,16 @@ private:
     void FileFinished(const DownloadTaskResultInfo& result, DownloadDataProcessor& processor);
     void OnBytesWritten(std::int64_t growth);
     // Inserts under the map lock; false (with the trace line) when the name is taken.
+    void MakeFoldersAhead(const ResourceCompareList& list, DownloadKind kind);
     bool InsertProcessor(const DownloadTaskInfo& task, std::unique_ptr<DownloadDataProcessor> processor);
 
     std::string cdnBase_;
     std::string configAddress_;
     std::string gameFolder_;
     std::string launcherFolder_;
+    // The updater's own folder under the game root for files being written (no published name
+    // can collide with them); launcher files wait there until they are in the journal.
+    std::string stagingFolder_;
     DownloadTimings timings_;
 
     ConfigCheck configCheck_;

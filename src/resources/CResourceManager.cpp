@@ -4,6 +4,7 @@
 #include "base/SafePath.h"
 #include "base/Trace.h"
 #include "download/DownloaderTaskDispatcher.h"
+#include "platform/FileSystem.h"
 #include "resources/ManifestFormat.h"
 #include "resources/ResourceHash.h"
 #include "shell/GameProcessContract.h"
@@ -70,7 +71,7 @@ void CResourceManager::Init(const std::string& launcherFolder,
     LoadLauncherInfo();
 
     CCDNResourceDownloader& downloader = CCDNResourceDownloader::GetInstance();
-    downloader.Configure(cdnBase_, cdnAddress_, gameFolder_, launcherFolder_);
+    downloader.Configure(cdnBase_, cdnAddress_, gameFolder_, launcherFolder_, StagingFolder());
     downloader.SetCallbacks(
         [this](CDNDownloadState state, const ResoureConfigList& list) { OnConfigReceived(state, list); },
         [this](CDNDownloadState state, DownloadKind kind) { OnRunFinished(state, kind); },
@@ -97,8 +98,64 @@ void CResourceManager::LoadLocalResourceInfo() {
     TraceLine("初始化本地资源信息");
     Report(LocalCheckBegin);
     LoadManifestInto(rootFolder_ + kVersionFileName, localResourceMap_, "LocalResourceInfo插入失败\t");
+    RecoverInterruptedRun();
     TraceLine("初始化本地资源信息完成，配置数量" + std::to_string(localResourceMap_.size()));
     Report(LocalCheckEnd);
+}
+
+std::string CResourceManager::StagingFolder() const {
+    return rootFolder_ + kStagingFolderName + "/";
+}
+
+void CResourceManager::RecoverInterruptedRun() {
+    const std::string folder = StagingFolder();
+    const std::string record = folder + kArrivalsFileName;
+    std::string text;
+    bool folded = true;
+    if (ReadRawFile(record, text)) {
+        ResoureConfigList arrived;
+        ParseResourceConfigText(text, arrived);
+        {
+            // In arrival order: a later line of a name is the later truth.
+            std::lock_guard<std::mutex> guard(lock_);
+            for (const ResoureConfigInfo& line : arrived) {
+                auto [found, inserted] = localResourceMap_.try_emplace(line.name, line);
+                if (!inserted)
+                    found->second.md5 = line.md5;
+            }
+        }
+        TraceLine("上次更新中断,已记录到达的资源\t" + std::to_string(arrived.size()));
+        ResoureConfigMap copy;
+        {
+            std::lock_guard<std::mutex> guard(lock_);
+            copy = localResourceMap_;
+        }
+        // The record stays until version.txt holds it: folding the same lines again is harmless.
+        folded = arrived.empty() || SaveManifest(rootFolder_ + kVersionFileName, copy);
+    }
+    // A run cut short left its half-written files here; nothing else ever looks at them.
+    std::vector<std::string> names;
+    if (platform::ListFolderFiles(folder, names)) {
+        for (const std::string& name : names) {
+            if (folded || name != kArrivalsFileName)
+                platform::RemoveFile(folder + name);
+        }
+    }
+    RemoveEmptyFolders(folder);
+}
+
+void CResourceManager::RecordArrival(const ResoureConfigInfo& record) {
+    std::string line = record.name + "=" + record.md5 + "\r\n";
+    // Handed to the system at once: it survives this process being killed, not a power cut.
+    if (arrivals_.IsOpen() && arrivals_.Write(line.data(), line.size()))
+        arrivals_.Flush();
+}
+
+void CResourceManager::CloseArrivals() {
+    std::lock_guard<std::mutex> guard(lock_);
+    arrivals_.Close();
+    platform::RemoveFile(StagingFolder() + kArrivalsFileName);
+    RemoveEmptyFolders(StagingFolder());
 }
 
 void CResourceManager::LoadLauncherInfo() {
@@ -184,6 +241,11 @@ int CResourceManager::StartResourceUpdate() {
         return 1;
     }
     Report(ResourceDownloadBegin);
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        CreateFolderChain(StagingFolder());
+        arrivals_.CreateForWrite(StagingFolder() + kArrivalsFileName, platform::File::KeepMode);
+    }
     CCDNResourceDownloader::GetInstance().StartDownload(fetch, DownloadKindResource);
     return 1;
 }
@@ -220,6 +282,8 @@ void CResourceManager::OnFileDone(const DownloadTaskInfo& task, CDNDownloadState
         target->emplace(task.name, found->second);
     else
         existing->second.md5 = found->second.md5;
+    if (task.kind == DownloadKindResource)
+        RecordArrival(found->second);
 }
 
 void CResourceManager::OnRunFinished(CDNDownloadState state, DownloadKind kind) {
@@ -240,6 +304,7 @@ void CResourceManager::OnRunFinished(CDNDownloadState state, DownloadKind kind) 
         }
     } else if (kind == DownloadKindResource) {
         SaveLocalResourceInfo();
+        CloseArrivals();
         Report(state == DownloadSucceeded ? ResourceUpdateDone : ResourceDownloadFailed);
     }
 }

@@ -6,6 +6,8 @@
 #include "resources/ResourceManagerProgressInfo.h"
 #include "resources/ResoureConfigInfo.h"
 
+#include "platform/File.h"
+
 #include <functional>
 #include <mutex>
 #include <string>
@@ -63,6 +65,14 @@ private:
     void Report(ResourceManagerProgressState state, const ResourceManagerProgressInfoBase* info = nullptr);
     void LoadLocalResourceInfo();
     void LoadLauncherInfo();
+    std::string StagingFolder() const;
+    // Folds the arrivals of a run cut short into the local resource map and version.txt, then
+    // removes what that run left in the staging folder.
+    void RecoverInterruptedRun();
+    // Appends one arrival to the record (caller holds lock_).
+    void RecordArrival(const ResoureConfigInfo& record);
+    // The run has ended and version.txt holds everything: the record goes, with the folder.
+    void CloseArrivals();
     void LoadManifestInto(const std::string& path, ResoureConfigMap& map, const char* failurePrefix);
 
     bool CheckConfigSignature(const std::string& config);
@@ -78,7 +88,8 @@ private:
     std::string cdnBase_;
 
     ConfigTrust trust_;
-    std::mutex lock_;  // the local maps while completions are recorded
+    std::mutex lock_;          // the local maps while completions are recorded, and the arrivals record
+    platform::File arrivals_;  // open during a resource run
     std::mutex callbackLock_;
     ProgressCallback progressCallback_;
 

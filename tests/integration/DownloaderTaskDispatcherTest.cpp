@@ -58,6 +58,7 @@ public:
         } else {
             auto file = std::make_unique<CDNResourceDataProcessor>(task);
             file->SetBaseDir(fileRoot);
+            file->SetStagingFolder(fileRoot + "staging/");
             processor = std::move(file);
         }
         DownloadDataProcessor* raw = processor.get();

@@ -1,4 +1,5 @@
 #include "download/CDNResourceDataProcessor.h"
+#include "support/CdnPublication.h"
 #include "support/GzipData.h"
 #include "support/TestFolders.h"
 
@@ -8,10 +9,12 @@
 
 #include <csignal>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 using testsupport::GzipBytes;
+using testsupport::Md5LowerHex;
 using testsupport::PathExists;
 using testsupport::ReadFileBytes;
 using testsupport::WriteFileBytes;
@@ -20,12 +23,18 @@ namespace {
 
 class CDNResourceDataProcessorTest : public ::testing::Test {
 protected:
-    std::unique_ptr<CDNResourceDataProcessor> Make(const std::string& name) {
+    std::unique_ptr<CDNResourceDataProcessor> Make(const std::string& name,
+                                                   const std::string& md5 = "",
+                                                   bool withTarget = true) {
         DownloadTaskInfo task;
         task.name = name;
+        task.md5 = md5;
         auto processor = std::make_unique<CDNResourceDataProcessor>(task);
-        processor->SetBaseDir(folder.path() + "game/");
+        processor->SetStagingFolder(staging);
+        if (withTarget)
+            processor->SetBaseDir(folder.path() + "game/");
         processor->SetProgressCallback([this](std::int64_t growth) { progress.push_back(growth); });
+        processor->SetArrivedCallback([this](const CDNResourceDataProcessor& p) { arrivals.push_back(p.task().name); });
         return processor;
     }
 
@@ -38,20 +47,36 @@ protected:
         return true;
     }
 
+    std::size_t StagedFiles() const {
+        std::error_code error;
+        if (!std::filesystem::exists(staging, error))
+            return 0;
+        return static_cast<std::size_t>(
+            std::distance(std::filesystem::directory_iterator(staging), std::filesystem::directory_iterator()));
+    }
+
     testsupport::TempFolder folder;
+    std::string staging = folder.path() + ".staging/";
     std::string target = folder.path() + "game/maps/harbor/dock.dat";
     std::vector<std::int64_t> progress;
+    std::vector<std::string> arrivals;
 };
 
-TEST_F(CDNResourceDataProcessorTest, DownloadIsUnpackedIntoTheTargetAndTheTemporaryFileGoes) {
+TEST_F(CDNResourceDataProcessorTest, DownloadIsUnpackedThroughTheStagingFolderIntoTheTarget) {
     const std::string data = testsupport::RandomBytes(50000, 11);
-    auto processor = Make("maps\\harbor\\dock.dat");
+    auto processor = Make("maps\\harbor\\dock.dat", Md5LowerHex(data));
     ASSERT_TRUE(processor->Begin(0));
-    EXPECT_TRUE(PathExists(target + ".t"));
-    ASSERT_TRUE(WriteAll(*processor, GzipBytes(data)));
+    EXPECT_EQ(StagedFiles(), 0u) << "nothing is created before bytes come out";
+    const std::string packed = GzipBytes(data);
+    ASSERT_TRUE(WriteAll(*processor, packed.substr(0, packed.size() / 2)));
+    EXPECT_FALSE(PathExists(target)) << "the target waits for the whole stream";
+    EXPECT_EQ(StagedFiles(), 1u);
+    ASSERT_TRUE(WriteAll(*processor, packed.substr(packed.size() / 2)));
     ASSERT_TRUE(processor->Finish());
+    EXPECT_TRUE(processor->arrived());
+    EXPECT_EQ(arrivals, std::vector<std::string>{"maps\\harbor\\dock.dat"});
     EXPECT_EQ(ReadFileBytes(target), data);
-    EXPECT_FALSE(PathExists(target + ".t"));
+    EXPECT_EQ(StagedFiles(), 0u);
 
     std::string content;
     ASSERT_TRUE(processor->GetContent(content));
@@ -59,11 +84,92 @@ TEST_F(CDNResourceDataProcessorTest, DownloadIsUnpackedIntoTheTargetAndTheTempor
 }
 
 TEST_F(CDNResourceDataProcessorTest, DataThatIsNotGzipIsCopiedUnchanged) {
-    auto processor = Make("plain.txt");
-    ASSERT_TRUE(processor->Begin(0));
-    ASSERT_TRUE(WriteAll(*processor, "stored without compression"));
-    ASSERT_TRUE(processor->Finish());
-    EXPECT_EQ(ReadFileBytes(folder.path() + "game/plain.txt"), "stored without compression");
+    for (const std::string& plain : {std::string("stored without compression"), std::string("x")}) {
+        auto processor = Make("plain.txt");
+        ASSERT_TRUE(processor->Begin(0));
+        ASSERT_TRUE(WriteAll(*processor, plain));
+        ASSERT_TRUE(processor->Finish());
+        EXPECT_EQ(ReadFileBytes(folder.path() + "game/plain.txt"), plain);
+    }
+}
+
+TEST_F(CDNResourceDataProcessorTest, ARangeArrivesTheMomentItsLastByteIsWritten) {
+    const std::string data = "#!/bin/sh\necho ranged\n";
+    const std::string packed = GzipBytes(data);
+    DownloadTaskInfo task;
+    task.name = "bin\\run.sh";
+    task.offset = 100;
+    task.length = static_cast<std::uint32_t>(packed.size());
+    CDNResourceDataProcessor processor(task);
+    processor.SetStagingFolder(staging);
+    processor.SetBaseDir(folder.path() + "game/");
+    ASSERT_TRUE(processor.Begin(0));
+    ASSERT_TRUE(WriteAll(processor, packed));
+    EXPECT_TRUE(processor.arrived()) << "before the segment's Finish";
+    EXPECT_EQ(ReadFileBytes(folder.path() + "game/bin/run.sh"), data);
+    EXPECT_FALSE(processor.Write("x", 1)) << "nothing past the range";
+    EXPECT_TRUE(processor.Finish());
+    EXPECT_EQ(
+        std::filesystem::status(folder.path() + "game/bin/run.sh").permissions() & std::filesystem::perms::owner_exec,
+        std::filesystem::perms::owner_exec)
+        << "a script is created runnable";
+}
+
+TEST_F(CDNResourceDataProcessorTest, TheTagDecidesWhetherTheFileArrives) {
+    const std::string data = testsupport::RandomBytes(3000, 5);
+    std::string upper = Md5LowerHex(data);
+    for (char& c : upper)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const struct {
+        const char* label;
+        std::string tag;
+        bool arrives;
+    } cases[] = {
+        {"its MD5", Md5LowerHex(data), true},
+        {"its MD5 in upper case", upper, true},
+        {"another MD5", Md5LowerHex("other bytes"), false},
+        {"not 32 hex digits: not checked", "v7-build-12", true},
+        {"31 hex digits: not checked", Md5LowerHex(data).substr(1), true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        WriteFileBytes(target, "old version");
+        arrivals.clear();
+        auto processor = Make("maps\\harbor\\dock.dat", c.tag);
+        ASSERT_TRUE(processor->Begin(0));
+        testing::internal::CaptureStdout();
+        ASSERT_TRUE(WriteAll(*processor, GzipBytes(data)));
+        // A mismatch fails the file, not the attempt: the other files of the segment go on.
+        EXPECT_TRUE(processor->Finish());
+        std::string trace = testing::internal::GetCapturedStdout();
+        EXPECT_EQ(processor->arrived(), c.arrives);
+        EXPECT_EQ(processor->mismatched(), !c.arrives);
+        EXPECT_EQ(ReadFileBytes(target), c.arrives ? data : "old version");
+        EXPECT_EQ(arrivals.size(), c.arrives ? 1u : 0u);
+        EXPECT_EQ(StagedFiles(), 0u);
+        if (!c.arrives) {
+            EXPECT_NE(trace.find("maps\\harbor\\dock.dat"), std::string::npos) << trace;
+            EXPECT_NE(trace.find(c.tag), std::string::npos) << trace;
+            EXPECT_NE(trace.find(upper), std::string::npos) << trace;
+        }
+    }
+}
+
+TEST_F(CDNResourceDataProcessorTest, ALauncherFileStaysStagedUntilItsOwnerIsDone) {
+    const std::string data = "launcher bytes";
+    std::string staged;
+    {
+        auto processor = Make("bin\\Tolmqrvo", Md5LowerHex(data), false);
+        ASSERT_TRUE(processor->Begin(0));
+        ASSERT_TRUE(WriteAll(*processor, GzipBytes(data)));
+        ASSERT_TRUE(processor->Finish());
+        ASSERT_TRUE(processor->arrived());
+        staged = processor->stagedPath();
+        EXPECT_EQ(staged.rfind(staging, 0), 0u) << staged;
+        EXPECT_EQ(ReadFileBytes(staged), data);
+        EXPECT_FALSE(PathExists(folder.path() + "game/bin/Tolmqrvo"));
+    }
+    EXPECT_FALSE(PathExists(staged));
 }
 
 TEST_F(CDNResourceDataProcessorTest, ProgressCountsEveryByteOnceAcrossAttempts) {
@@ -72,7 +178,7 @@ TEST_F(CDNResourceDataProcessorTest, ProgressCountsEveryByteOnceAcrossAttempts) 
     auto processor = Make("maps\\harbor\\dock.dat");
     ASSERT_TRUE(processor->Begin(0));
     ASSERT_TRUE(WriteAll(*processor, packed.substr(0, 600)));
-    EXPECT_FALSE(processor->Finish());  // a cut-off stream does not unpack
+    EXPECT_FALSE(processor->Finish());  // a cut-off stream does not arrive
     ASSERT_TRUE(processor->Begin(0));
     ASSERT_TRUE(WriteAll(*processor, packed.substr(0, 1000)));
     std::int64_t total = 0;
@@ -83,26 +189,35 @@ TEST_F(CDNResourceDataProcessorTest, ProgressCountsEveryByteOnceAcrossAttempts) 
     EXPECT_EQ(progress.back(), 400);   // the second attempt reports only beyond 600
 }
 
-TEST_F(CDNResourceDataProcessorTest, BeginRemovesTheOldVersionAndRefusesWhileAFileIsOpen) {
-    WriteFileBytes(target, "old version");
-    WriteFileBytes(target + ".t", "old partial download");
-    auto processor = Make("maps\\harbor\\dock.dat");
-    ASSERT_TRUE(processor->Begin(0));
-    EXPECT_FALSE(PathExists(target));
-    EXPECT_EQ(ReadFileBytes(target + ".t"), "");
-    EXPECT_FALSE(processor->Begin(0));
-}
-
-TEST_F(CDNResourceDataProcessorTest, FinishFailsWithoutBeginOrData) {
+TEST_F(CDNResourceDataProcessorTest, ACutOrDamagedStreamLeavesTheOldTargetAndNoStagedFile) {
+    const std::string packed = GzipBytes(testsupport::RandomBytes(20000, 14));
+    std::string flipped = packed;
+    flipped[flipped.size() / 2] = static_cast<char>(flipped[flipped.size() / 2] ^ 0x5A);
+    const struct {
+        const char* label;
+        std::string body;
+    } cases[] = {
+        {"cut mid-stream", packed.substr(0, packed.size() / 2)},
+        {"cut before the trailer", packed.substr(0, packed.size() - 4)},
+        {"a byte flipped", flipped},
+        {"garbage after the member", packed + "garbage"},
+        {"one stray byte after the member", packed + "x"},
+        {"nothing", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        WriteFileBytes(target, "old version");
+        auto processor = Make("maps\\harbor\\dock.dat");
+        ASSERT_TRUE(processor->Begin(0));
+        EXPECT_FALSE(processor->Begin(0)) << "a second Begin before Finish is refused";
+        WriteAll(*processor, c.body);
+        EXPECT_FALSE(processor->Finish());
+        EXPECT_FALSE(processor->arrived());
+        EXPECT_EQ(ReadFileBytes(target), "old version");
+        EXPECT_EQ(StagedFiles(), 0u);
+    }
     auto never = Make("never.dat");
     EXPECT_FALSE(never->Finish());
-
-    // An empty download fails and keeps its empty temporary file.
-    auto empty = Make("empty.dat");
-    ASSERT_TRUE(empty->Begin(0));
-    EXPECT_FALSE(empty->Finish());
-    EXPECT_TRUE(PathExists(folder.path() + "game/empty.dat.t"));
-    EXPECT_FALSE(PathExists(folder.path() + "game/empty.dat"));
 }
 
 TEST_F(CDNResourceDataProcessorTest, NamesThatGiveNoSafeTargetFailBegin) {
@@ -116,18 +231,20 @@ TEST_F(CDNResourceDataProcessorTest, NamesThatGiveNoSafeTargetFailBegin) {
     }
     EXPECT_FALSE(PathExists(folder.path() + "outside.dat"));
 
-    // Without a base folder a bare name has no folder part.
+    // Without a staging folder there is nowhere to write.
     DownloadTaskInfo task;
     task.name = "file.dat";
     CDNResourceDataProcessor bare(task);
     EXPECT_FALSE(bare.Begin(0));
 }
 
-TEST_F(CDNResourceDataProcessorTest, UnwritableFolderFailsBegin) {
+TEST_F(CDNResourceDataProcessorTest, ATargetThatCannotBePlacedFailsTheAttempt) {
     WriteFileBytes(folder.path() + "game/maps", "a regular file where a folder must be");
     auto processor = Make("maps\\harbor\\dock.dat");
-    EXPECT_FALSE(processor->Begin(0));
+    ASSERT_TRUE(processor->Begin(0));
+    WriteAll(*processor, GzipBytes("data"));
     EXPECT_FALSE(processor->Finish());
+    EXPECT_EQ(StagedFiles(), 0u);
 }
 
 TEST_F(CDNResourceDataProcessorTest, FullDiskFailsTheAttemptAndLeavesNoTarget) {
@@ -148,6 +265,7 @@ TEST_F(CDNResourceDataProcessorTest, FullDiskFailsTheAttemptAndLeavesNoTarget) {
     EXPECT_TRUE(begun);
     EXPECT_FALSE(written && finished);
     EXPECT_FALSE(PathExists(target));
+    EXPECT_EQ(StagedFiles(), 0u);
 }
 
 }  // namespace

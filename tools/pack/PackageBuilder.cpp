@@ -95,6 +95,12 @@ bool PackageBuilder::Collect(const std::string& folder, const std::string& categ
             return false;
         }
         std::replace(relative.begin(), relative.end(), '/', '\\');
+        // Launcher files lie below the game root, where the updater keeps its staging folder.
+        if (category == "launcher" && relative.rfind(std::string(kStagingFolderName) + "\\", 0) == 0) {
+            error = std::string("a launcher file cannot lie in the updater's own folder ") + kStagingFolderName + ": " +
+                    relative;
+            return false;
+        }
         if (!IsPublishableName(relative)) {
             error = "a file name cannot be published (\"=\", a line break, or blanks at either end): " + relative;
             return false;

@@ -22,7 +22,7 @@ File::~File() {
 }
 
 bool File::CreateForWrite(const std::string& path, ModeRule rule) {
-    bool opened = OpenWriting(path, O_CREAT | O_TRUNC);
+    bool opened = OpenWriting(path, O_CREAT | O_TRUNC, rule == ProgramMode ? 0755 : 0644);
     applyMode_ = opened && rule == ModeFromContent;
     return opened;
 }
@@ -31,9 +31,9 @@ bool File::OpenForAppend(const std::string& path) {
     return OpenWriting(path, O_APPEND);
 }
 
-bool File::OpenWriting(const std::string& path, int flags) {
+bool File::OpenWriting(const std::string& path, int flags, int mode) {
     Close();
-    fd_ = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | flags, 0644);
+    fd_ = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | flags, mode);
     if (fd_ < 0)
         return false;
     writing_ = true;
@@ -84,6 +84,8 @@ bool File::Write(const void* data, std::size_t size) {
 }
 
 bool File::Flush() {
+    if (fd_ < 0 || !writing_ || failed_)
+        return false;
     std::size_t done = 0;
     while (done < buffer_.size()) {
         ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);

@@ -243,12 +243,15 @@ std::int64_t FileSize(const std::string& path) {
     return static_cast<std::int64_t>(info.st_size);
 }
 
+bool LooksLikeProgram(const std::string& firstBytes) {
+    return firstBytes.compare(0, 4,
+                              "\x7f"
+                              "ELF") == 0 ||
+           firstBytes.compare(0, 2, "#!") == 0;
+}
+
 void ApplyFileModeForContent(const std::string& path, const std::string& firstBytes) {
-    bool program = firstBytes.compare(0, 4,
-                                      "\x7f"
-                                      "ELF") == 0 ||
-                   firstBytes.compare(0, 2, "#!") == 0;
-    ::chmod(path.c_str(), program ? 0755 : 0644);
+    ::chmod(path.c_str(), LooksLikeProgram(firstBytes) ? 0755 : 0644);
 }
 
 }  // namespace platform

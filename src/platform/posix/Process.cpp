@@ -19,6 +19,10 @@ void TerminateCurrentProcess(int code) {
     ::_exit(code);
 }
 
+long CurrentProcessId() {
+    return static_cast<long>(::getpid());
+}
+
 void SetCommandLine(int argc, char** argv) {
     std::string text;
     for (int i = 1; i < argc; ++i) {
