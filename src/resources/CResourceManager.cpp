@@ -1,13 +1,18 @@
 #include "resources/CResourceManager.h"
 
 #include "base/FileUtilities.h"
+#include "base/Md5.h"
 #include "base/SafePath.h"
 #include "base/Trace.h"
 #include "download/DownloaderTaskDispatcher.h"
 #include "platform/FileSystem.h"
+#include "resources/InstalledFileCheck.h"
 #include "resources/ManifestFormat.h"
 #include "resources/ResourceHash.h"
 #include "shell/GameProcessContract.h"
+
+#include <algorithm>
+#include <thread>
 
 CResourceManager& CResourceManager::GetInstance() {
     // Never destroyed: worker threads may still report while the process ends.
@@ -22,6 +27,15 @@ void CResourceManager::SetProgressCallback(ProgressCallback callback) {
 
 void CResourceManager::AddTrustedKey(const MinisignPublicKey& key) {
     trust_.AddKey(key);
+}
+
+void CResourceManager::SetCheckInstalledFiles(bool check) {
+    checkInstalledFiles_ = check;
+}
+
+CResourceManager::RepairCounts CResourceManager::GetRepairCounts() {
+    std::lock_guard<std::mutex> guard(lock_);
+    return repairCounts_;
 }
 
 void CResourceManager::Report(ResourceManagerProgressState state, const ResourceManagerProgressInfoBase* info) {
@@ -56,6 +70,8 @@ void CResourceManager::Init(const std::string& launcherFolder,
         localResourceMap_.clear();
         localLauncherMap_.clear();
         plan_ = ResourceUpdatePlan();
+        repairCounts_ = RepairCounts();
+        damagedFiles_.clear();
     }
     rootFolder_ = rootFolder;
     gameFolder_ = GameFolder(rootFolder);
@@ -187,6 +203,8 @@ void CResourceManager::OnConfigReceived(CDNDownloadState state, const ResoureCon
         return;
     }
     Report(CdnCheckEnd);
+    if (checkInstalledFiles_)
+        CheckInstalledFilesAgainst(cdnList);
     std::uint64_t total;
     {
         std::lock_guard<std::mutex> guard(lock_);
@@ -277,6 +295,8 @@ void CResourceManager::OnFileDone(const DownloadTaskInfo& task, CDNDownloadState
     auto found = source->find(task.name);
     if (found == source->end())
         return;
+    if (damagedFiles_.erase({static_cast<DownloadKind>(task.kind), task.name}) > 0)
+        ++repairCounts_.repaired;
     auto existing = target->find(task.name);
     if (existing == target->end())
         target->emplace(task.name, found->second);
@@ -324,6 +344,104 @@ void CResourceManager::SaveLocalResourceInfo() {
     }
     if (!root.empty())
         SaveManifest(root + kVersionFileName, copy);
+}
+
+void CResourceManager::CheckInstalledFilesAgainst(const ResoureConfigList& cdnList) {
+    struct Checked {
+        DownloadKind kind;
+        const ResoureConfigInfo* record;
+    };
+    std::vector<Checked> checked;
+    std::vector<FileToCheck> files;
+    std::set<std::pair<DownloadKind, std::string>> seen;  // the first record of a name is the one compared
+    for (const ResoureConfigInfo& record : cdnList) {
+        DownloadKind kind = IsLauncherCategory(record.category) ? DownloadKindLauncher : DownloadKindResource;
+        if (!seen.emplace(kind, record.name).second || !IsMd5Tag(record.md5))
+            continue;
+        std::string path;
+        if (!ResolveResourcePath(kind == DownloadKindLauncher ? launcherFolder_ : gameFolder_, record.name, path))
+            continue;
+        checked.push_back({kind, &record});
+        files.push_back({std::move(path), record.md5});
+    }
+    TraceLine("开始校验游戏文件,数量" + std::to_string(files.size()));
+    Report(FileCheckBegin);
+
+    bool launcherChanged = false;
+    FileCheckCounts last;
+    auto lastSave = std::chrono::steady_clock::now();
+    auto forget = [&](const FileCheckCounts& progress, const std::vector<std::size_t>& damaged) {
+        last = progress;
+        bool resourceChanged = false;
+        {
+            std::lock_guard<std::mutex> guard(lock_);
+            for (std::size_t index : damaged) {
+                const Checked& file = checked[index];
+                ResoureConfigMap& map = file.kind == DownloadKindLauncher ? localLauncherMap_ : localResourceMap_;
+                bool hadLine = map.erase(file.record->name) > 0;
+                (file.kind == DownloadKindLauncher ? launcherChanged : resourceChanged) |= hadLine;
+                damagedFiles_.emplace(file.kind, file.record->name);
+                TraceLine("游戏文件已损坏\t" + file.record->name);
+            }
+        }
+        // Lines of damaged files leave the manifests on disk about once a second, so a run cut
+        // short from here on never leaves one vouching for a file found damaged.
+        auto now = std::chrono::steady_clock::now();
+        if (resourceChanged && now - lastSave >= std::chrono::seconds(1)) {
+            SaveCheckedManifests(false);
+            lastSave = now;
+        }
+        FileCheckProgressInfo info(progress.bytesHashed, progress.totalBytes, progress.filesChecked, progress.fileCount,
+                                   progress.damaged);
+        Report(FileCheckProgress, &info);
+    };
+    unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
+    std::vector<bool> intact = CheckInstalledFiles(files, threads, std::chrono::milliseconds(100), forget);
+
+    int damaged = 0;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        for (std::size_t i = 0; i < checked.size(); ++i) {
+            if (!intact[i]) {
+                ++damaged;
+                continue;
+            }
+            // What is on disk is what the config lists, whatever the manifest said.
+            const ResoureConfigInfo& record = *checked[i].record;
+            ResoureConfigMap& map = checked[i].kind == DownloadKindLauncher ? localLauncherMap_ : localResourceMap_;
+            auto existing = map.find(record.name);
+            if (existing == map.end())
+                map.emplace(record.name, record);
+            else
+                existing->second.md5 = record.md5;
+        }
+        repairCounts_.checked = static_cast<int>(checked.size());
+        repairCounts_.damaged = damaged;
+    }
+    SaveCheckedManifests(launcherChanged);
+    TraceLine("校验游戏文件完成,数量" + std::to_string(checked.size()) + ",损坏" + std::to_string(damaged));
+    FileCheckProgressInfo info(last.bytesHashed, last.totalBytes, last.filesChecked, last.fileCount, damaged);
+    Report(FileCheckEnd, &info);
+}
+
+void CResourceManager::SaveCheckedManifests(bool launcher) {
+    ResoureConfigMap resources;
+    ResoureConfigMap launcherFiles;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        resources = localResourceMap_;
+        if (launcher)
+            launcherFiles = localLauncherMap_;
+    }
+    auto save = [](const std::string& path, const ResoureConfigMap& map) {
+        if (map.empty())
+            DeleteFileIfExists(path);
+        else
+            SaveManifest(path, map);
+    };
+    save(rootFolder_ + kVersionFileName, resources);
+    if (launcher)
+        save(launcherFolder_ + kLauncherManifestFileName, launcherFiles);
 }
 
 std::string CResourceManager::ComputeResourceHash() {

@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <mutex>
+#include <set>
 #include <string>
 
 // Runs one update check of the installed files: loads the two local manifests, has the CDN
@@ -34,6 +35,21 @@ public:
     // Trusts one more publisher key besides those built in (the tools' --trusted-key). Before
     // Init; with any key trusted, a config is used only when ConfigTrust accepts it.
     void AddTrustedKey(const MinisignPublicKey& key);
+
+    // With `check`, the checks that follow hash every installed launcher and game file the CDN
+    // config lists with a 32-digit MD5 tag before comparing: a file that is missing or hashes to
+    // another digest loses its manifest line (so it is fetched, and the manifest on disk never
+    // vouches for it meanwhile), one that matches gets the config's line. Caller's thread,
+    // before Init.
+    void SetCheckInstalledFiles(bool check);
+    // What the last check found and fixed: files hashed, found damaged, and of those the ones
+    // that arrived again since.
+    struct RepairCounts {
+        int checked = 0;
+        int damaged = 0;
+        int repaired = 0;
+    };
+    RepairCounts GetRepairCounts();
 
     // One update check below `rootFolder` (R, with its separator); `launcherFolder` holds
     // launcher_manifest.txt and the journal (the launcher passes R here too). `cdnAddress` is the
@@ -77,6 +93,10 @@ private:
 
     bool CheckConfigSignature(const std::string& config);
     void OnConfigReceived(CDNDownloadState state, const ResoureConfigList& cdnList);
+    void CheckInstalledFilesAgainst(const ResoureConfigList& cdnList);
+    // Rewrites version.txt (and launcher_manifest.txt when `launcher`) from the maps; a map left
+    // empty removes its file, since an old one would vouch for files found damaged.
+    void SaveCheckedManifests(bool launcher);
     void OnRunFinished(CDNDownloadState state, DownloadKind kind);
     void OnFileDone(const DownloadTaskInfo& task, CDNDownloadState state);
     void OnProgress(std::int64_t downloaded, std::int64_t total);
@@ -96,4 +116,8 @@ private:
     ResoureConfigMap localResourceMap_;
     ResoureConfigMap localLauncherMap_;
     ResourceUpdatePlan plan_;  // the CDN maps, the four lists and the total
+    bool checkInstalledFiles_ = false;
+    RepairCounts repairCounts_;
+    std::set<std::pair<DownloadKind, std::string>>
+        damagedFiles_;  // (kind, name) found damaged and not yet fetched again
 };

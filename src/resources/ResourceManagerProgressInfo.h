@@ -23,6 +23,10 @@ enum ResourceManagerProgressState : int {
     LauncherUpdateDone = 16,
     ResourceUpdateDone = 17,
     NoticeResultArrived = 18,  // sent by the controller itself: LauncherNoticeUpgradeInfo
+    // A repair run hashes the installed files before the comparison.
+    FileCheckBegin = 19,
+    FileCheckProgress = 20,  // FileCheckProgressInfo, about ten times a second
+    FileCheckEnd = 21,       // FileCheckProgressInfo with the final counts
 };
 
 // Info records: the reporter passes one for the duration of the call only; a receiver that keeps
@@ -39,6 +43,19 @@ struct ResourceManagerUpdateProgressInfo : ResourceManagerProgressInfoBase {
     }
     std::int64_t downloaded;
     std::int64_t totalBytes;
+};
+
+struct FileCheckProgressInfo : ResourceManagerProgressInfoBase {
+    FileCheckProgressInfo(std::int64_t hashed, std::int64_t total, int checked, int count, int damagedFiles)
+        : bytesHashed(hashed), totalBytes(total), filesChecked(checked), fileCount(count), damaged(damagedFiles) {}
+    std::unique_ptr<ResourceManagerProgressInfoBase> Clone() const override {
+        return std::make_unique<FileCheckProgressInfo>(*this);
+    }
+    std::int64_t bytesHashed;
+    std::int64_t totalBytes;
+    int filesChecked;
+    int fileCount;
+    int damaged;  // found so far: missing or with another digest; each is fetched again
 };
 
 struct RequestDownloadTotalSizeNoticeInfo : ResourceManagerProgressInfoBase {

@@ -41,3 +41,13 @@ const char* NoticeFailureText(int result) {
             return "";
     }
 }
+
+std::string FileCheckSummaryText(int checked, int damaged) {
+    if (damaged == 0)
+        return "校验完成,共" + std::to_string(checked) + "个文件,均完好";
+    return "校验完成,共" + std::to_string(checked) + "个文件," + std::to_string(damaged) + "个需要修复";
+}
+
+std::string RepairSummaryText(int checked, int repaired) {
+    return "修复完成,已校验" + std::to_string(checked) + "个文件,修复" + std::to_string(repaired) + "个";
+}

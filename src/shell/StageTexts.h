@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 // What the player reads at each step of an update check, shared by the launcher window and the
 // headless updater.
 
@@ -14,6 +16,12 @@ inline constexpr const char* kRestartSucceededText = "重启Launcher成功";
 inline constexpr const char* kStartFailedFormat = "启动失败，错误代码:%d";
 inline constexpr const char* kRetryButtonText = "重试";
 inline constexpr const char* kQuitButtonText = "退出";
+inline constexpr const char* kFileCheckText = "正在校验游戏文件...";
+
+// What a repair found once the files are hashed: how many were checked, how many must be fetched.
+std::string FileCheckSummaryText(int checked, int damaged);
+// What a repair did, once its downloads ended well.
+std::string RepairSummaryText(int checked, int repaired);
 
 // The stage label's text for a progress state of the resource manager; null when the state
 // changes no text.

@@ -36,6 +36,22 @@ void HeadlessUpdate::Status(const std::string& line) {
     std::fflush(out_);
 }
 
+void HeadlessUpdate::FileCheckStatus(const FileCheckProgressInfo& info) {
+    auto now = std::chrono::steady_clock::now();
+    // Redrawn in place about ten times a second on a terminal, one line a second into a file.
+    if (!terminal_ && now - lastCheckStatus_ < std::chrono::seconds(1))
+        return;
+    lastCheckStatus_ = now;
+    double seconds = std::chrono::duration<double>(now - checkStart_).count();
+    constexpr double kMiB = 1024.0 * 1024.0;
+    char line[160];
+    std::snprintf(line, sizeof(line), "校验进度:%d/%d个文件 %.1f/%.1f MiB %.1f MiB/s", info.filesChecked,
+                  info.fileCount, static_cast<double>(info.bytesHashed) / kMiB,
+                  static_cast<double>(info.totalBytes) / kMiB,
+                  seconds > 0 ? static_cast<double>(info.bytesHashed) / kMiB / seconds : 0.0);
+    Status(line);
+}
+
 bool HeadlessUpdate::AskForAddress(std::string& address) {
     Stage(kRequestingAddressText);
     auto params = std::make_unique<NoticeRequestParams>();
@@ -82,6 +98,7 @@ int HeadlessUpdate::FollowUpdateCheck(const std::string& address) {
     CCDNResourceDownloader::GetInstance().SetTimings(options_.timings);
     CResourceManager& manager = CResourceManager::GetInstance();
     manager.SetProgressCallback(events.Callback());
+    manager.SetCheckInstalledFiles(options_.checkFiles);
     manager.Init(options_.root, options_.root, address);
 
     DownloadProgressModel progress;
@@ -123,6 +140,22 @@ int HeadlessUpdate::FollowUpdateCheck(const std::string& address) {
                 manager.ContinueAfterDiskCheck();
                 break;
             }
+            case FileCheckBegin:
+                Stage(kFileCheckText);
+                checkStart_ = std::chrono::steady_clock::now();
+                lastCheckStatus_ = checkStart_ - std::chrono::seconds(1);
+                break;
+            case FileCheckProgress:
+                if (auto* info = dynamic_cast<FileCheckProgressInfo*>(event.info.get()))
+                    FileCheckStatus(*info);
+                break;
+            case FileCheckEnd:
+                if (auto* info = dynamic_cast<FileCheckProgressInfo*>(event.info.get())) {
+                    lastCheckStatus_ = checkStart_ - std::chrono::seconds(1);
+                    FileCheckStatus(*info);
+                    Stage(FileCheckSummaryText(info->fileCount, info->damaged));
+                }
+                break;
             case DownloadProgress:
                 if (auto* info = dynamic_cast<ResourceManagerUpdateProgressInfo*>(event.info.get()))
                     progress.OnProgress(info->downloaded, info->totalBytes);
@@ -138,6 +171,10 @@ int HeadlessUpdate::FollowUpdateCheck(const std::string& address) {
             case ResourceUpdateDone:
                 if (progress.totalBytes() > 0)
                     Status("下载进度:" + progress.sizesText());
+                if (options_.checkFiles) {
+                    CResourceManager::RepairCounts counts = manager.GetRepairCounts();
+                    Stage(RepairSummaryText(counts.checked, counts.repaired));
+                }
                 return kUpdateCurrent;
             default:
                 break;

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "download/DownloadTimings.h"
+#include "resources/ResourceManagerProgressInfo.h"
+
+#include <chrono>
 
 #include <cstdio>
 #include <string>
@@ -15,6 +18,7 @@ struct HeadlessUpdateOptions {
     std::string configUrl;    // empty: ask the update-address service
     std::string noticeUrl;    // the service's base URL
     DownloadTimings timings;  // the product's waits unless an operator shortens the retry pause
+    bool checkFiles = false;  // hash the installed files first and fetch the damaged ones (repair)
 };
 
 enum HeadlessUpdateExit : int {
@@ -36,9 +40,12 @@ private:
     int FollowUpdateCheck(const std::string& address);
     void Stage(const std::string& text);
     void Status(const std::string& line);
+    void FileCheckStatus(const FileCheckProgressInfo& info);
 
     HeadlessUpdateOptions options_;
     std::FILE* out_;
     bool terminal_;
     bool statusShown_ = false;
+    std::chrono::steady_clock::time_point checkStart_;
+    std::chrono::steady_clock::time_point lastCheckStatus_;
 };

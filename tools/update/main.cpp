@@ -17,15 +17,16 @@
 namespace {
 
 const char kUsage[] =
-    "Usage: tolm-update [--root DIR] [--cdn CONFIG_URL | --notice-url URL] [--retry-pause MS]\n"
+    "Usage: tolm-update [--root DIR] [--cdn CONFIG_URL | --notice-url URL] [--verify] [--retry-pause MS]\n"
     "                   [--trusted-key PUBLIC_KEY_FILE]... [--trace]\n"
     "\n"
     "Brings the game below DIR (default: the launcher's game root) up to date: asks the\n"
     "update-address service (--notice-url, else $TOLM_NOTICE_URL, else the built-in address) where\n"
     "the CDN is, or uses the resource config at CONFIG_URL directly, fetches the launcher's own\n"
-    "files first and then every changed game file. Progress goes to standard error; --trace\n"
-    "also writes the debug trace to standard output. --retry-pause sets the pause between two\n"
-    "attempts of a request (default 5000 ms).\n"
+    "files first and then every changed game file. --verify first hashes every installed file the\n"
+    "config lists and fetches again the ones that are missing or differ (a repair). Progress goes\n"
+    "to standard error; --trace also writes the debug trace to standard output. --retry-pause\n"
+    "sets the pause between two attempts of a request (default 5000 ms).\n"
     "\n"
     "--trusted-key trusts a publisher's minisign public key (.pub file) besides those built in. With\n"
     "any key trusted, the config is used only when CONFIG_URL.minisig is that key's signature of it\n"
@@ -39,7 +40,7 @@ const char kUsage[] =
 
 int main(int argc, char** argv) {
     platform::SetCommandLine(argc, argv);
-    ToolArguments args({"--root", "--cdn", "--notice-url", "--retry-pause", "--trusted-key"}, {"--trace"});
+    ToolArguments args({"--root", "--cdn", "--notice-url", "--retry-pause", "--trusted-key"}, {"--trace", "--verify"});
     std::string error;
     if (!args.Parse(argc, argv, error) || !args.Positional().empty()) {
         std::fprintf(stderr, "tolm-update: %s\n%s", error.empty() ? "unexpected argument" : error.c_str(), kUsage);
@@ -60,6 +61,7 @@ int main(int argc, char** argv) {
     else if (options.root.back() != '/')
         options.root.push_back('/');
     options.configUrl = args.Value("--cdn");
+    options.checkFiles = args.Has("--verify");
     options.noticeUrl = args.Value("--notice-url", NoticeServiceUrl());
     if (args.Has("--retry-pause")) {
         char* end = nullptr;
