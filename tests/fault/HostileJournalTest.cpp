@@ -191,7 +191,7 @@ TEST_F(HostileJournalTest, LengthsPastTheEndAndUnsafePathsAreRefusedWhole) {
     for (const std::string& path :
          {std::string("..\\x"), std::string("res\\..\\..\\x"), std::string("../neighbour/x"),
           work.path() + "neighbour/x", std::string("C:\\x"), std::string("\\\\srv\\s\\x"),
-          std::string("res\0..\\..\\x", 12), std::string(""), std::string(".\\x"), std::string("res\\\\skin.dat")}) {
+          std::string("res\0..\\..\\x", 11), std::string(""), std::string(".\\x"), std::string("res\\\\skin.dat")}) {
         Records forged = records;
         forged[1].first = path;
         journals.push_back(Journal('\1', forged));

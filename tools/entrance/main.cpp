@@ -12,7 +12,7 @@
 #include "shell/ProcessControl.h"
 
 #include <cstdio>
-#include <cstring>
+#include <system_error>
 
 namespace {
 
@@ -70,7 +70,8 @@ int main(int argc, char** argv) {
     std::string launcher = LauncherExecutablePath(root);
     int code = 0;
     if (!StartProcess(launcher, root, FormatRestartParameters(GetModulePath()), code)) {
-        std::fprintf(stderr, "tolm-entrance: cannot start %s: %s\n", launcher.c_str(), std::strerror(code));
+        std::fprintf(stderr, "tolm-entrance: cannot start %s: %s\n", launcher.c_str(),
+                     std::generic_category().message(code).c_str());
         StartLauncherToReport(launcher, code);
         return 3;
     }

@@ -15,6 +15,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -36,7 +37,7 @@ QImage BoxPicture(CSkinDialog& frame) {
 void WhenBoxOpens(std::function<void(CSkinDialog&)> action) {
     auto* timer = new QTimer;
     timer->setInterval(0);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, action] {
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, action = std::move(action)] {
         auto* frame = qobject_cast<CSkinDialog*>(QApplication::activeModalWidget());
         if (!frame || !frame->isVisible())
             return;

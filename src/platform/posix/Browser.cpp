@@ -15,6 +15,7 @@ namespace {
 // Starts argv[0] found on PATH, detached into its own session; true when it was started.
 bool SpawnDetached(const std::vector<std::string>& args) {
     std::vector<char*> argv;
+    argv.reserve(args.size() + 1);
     for (const std::string& arg : args)
         argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
