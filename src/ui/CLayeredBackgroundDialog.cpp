@@ -62,9 +62,9 @@ void CLayeredBackgroundDialog::PlaceChild(CDialogBase* child) {
     child->setGeometry(QRect(pos() + area.topLeft(), area.size()));
     // The artwork's own pixels under the child: the same rectangle without the scale factor.
     const float scale = GetUiScale();
-    child->SetBackgroundImage(LoadPngRegion(PngId, static_cast<int>(area.x() / scale),
-                                            static_cast<int>(area.y() / scale), static_cast<int>(area.width() / scale),
-                                            static_cast<int>(area.height() / scale)));
+    const auto unscaled = [scale](int length) { return static_cast<int>(static_cast<float>(length) / scale); };
+    child->SetBackgroundImage(
+        LoadPngRegion(PngId, unscaled(area.x()), unscaled(area.y()), unscaled(area.width()), unscaled(area.height())));
 }
 
 void CLayeredBackgroundDialog::paintEvent(QPaintEvent*) {

@@ -7,8 +7,6 @@
 #include <QEventLoop>
 #include <QWindow>
 
-#include <utility>
-
 CSkinDialog::CSkinDialog(int pngId,
                          QWidget* parentWindow,
                          std::unique_ptr<CSkinUIDialog> content,
@@ -16,7 +14,7 @@ CSkinDialog::CSkinDialog(int pngId,
     : CLayeredBackgroundDialog(pngId, nullptr),
       content_(content.release()),
       parentWindow_(parentWindow),
-      centreOn_(std::move(centreOn)) {
+      centreOn_(centreOn) {
     // No taskbar entry.
     setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
     // Set before the first show (the initialisation may already show the frame): modality

@@ -10,7 +10,7 @@ QImage LoadPngResource(int resourceId) {
 }
 
 QImage LoadPngRegion(int resourceId, int x, int y, int width, int height) {
-    const QImage image = LoadPngResource(resourceId);
+    QImage image = LoadPngResource(resourceId);
     if (image.isNull() || width == 0 || height == 0)
         return image;
     return image.copy(x, y, width, height);
