@@ -40,11 +40,11 @@ bool DeleteFileIfExists(const std::string& path) {
 bool CreateFolderChain(const std::string& path) {
     std::lock_guard<std::mutex> guard(FolderChainLock());
     std::string copy = path;
-    if (copy.empty() || copy.back() != platform::kPathSeparator)
+    if (copy.empty() || !platform::IsPathSeparator(copy.back()))
         copy.push_back(platform::kPathSeparator);
     bool outcome = false;
     for (std::size_t i = 0; i < copy.size(); ++i) {
-        if (copy[i] != platform::kPathSeparator || i == 0)
+        if (!platform::IsPathSeparator(copy[i]) || i == 0)
             continue;
         std::string prefix = copy.substr(0, i + 1);
         if (!platform::FolderExists(prefix))
@@ -71,7 +71,7 @@ void RemoveEmptyFoldersBelow(const std::string& folder, int depth) {
 
 void RemoveEmptyFolders(const std::string& folder) {
     std::string base = folder;
-    while (base.size() > 1 && base.back() == platform::kPathSeparator)
+    while (base.size() > 1 && platform::IsPathSeparator(base.back()))
         base.pop_back();
     RemoveEmptyFoldersBelow(base, 0);
 }
@@ -106,11 +106,17 @@ bool ReplaceFileContent(const std::string& path, const std::string& bytes) {
 }
 
 bool ParentFolder(const std::string& path, std::string& folder) {
-    std::size_t last = path.rfind(platform::kPathSeparator);
+    std::size_t last = path.find_last_of(platform::kPathSeparators);
     if (last == std::string::npos)
         return false;
     folder = path.substr(0, last);
     return true;
+}
+
+std::string WithTrailingSeparator(std::string folder) {
+    if (folder.empty() || !platform::IsPathSeparator(folder.back()))
+        folder.push_back(platform::kPathSeparator);
+    return folder;
 }
 
 std::string FileVersionMarker(const FileVersion& version) {
@@ -144,9 +150,9 @@ bool GetFileVersion(const std::string& path, FileVersion& version) {
 }
 
 bool ListFixedDrives(std::vector<std::string>& drives) {
-    std::string home;
-    if (platform::HomeFolder(home))
-        drives.push_back(home);
+    std::string base;
+    if (platform::DefaultInstallBase(base))
+        drives.push_back(base);
     return true;
 }
 

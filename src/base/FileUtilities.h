@@ -26,6 +26,9 @@ bool WriteRawFile(const std::string& path, const std::string& bytes);
 bool ReplaceFileContent(const std::string& path, const std::string& bytes);
 // The text before the last path separator; false when there is none.
 bool ParentFolder(const std::string& path, std::string& folder);
+// `folder` ending with a separator: the platform's is added unless one ("/" counts everywhere) is
+// there already.
+std::string WithTrailingSeparator(std::string folder);
 
 struct FileVersion {
     std::uint16_t major = 0, minor = 0, build = 0, revision = 0;

@@ -20,7 +20,8 @@ class DownloaderTaskProcessor;
 //   DownloaderTaskDispatcher  merges file tasks into range requests (segments) and queues them;
 //   DownloaderTask            one worker thread: takes segments, asks the owner for processors,
 //                             runs the segment through its HttpTransfer, reports per file;
-//   HttpTransfer              one HTTP request with retries over libcurl, body in <= 1 KiB pieces;
+//   HttpTransfer              one HTTP request with retries over the system's HTTP client (libcurl,
+//                             WinHTTP), body in <= 1 KiB pieces;
 //   SegmentDownloadDataProcessor  cuts a segment's body into the files' processors;
 //   CDNResourceDataProcessor  writes "<target>.t" and unpacks it into the target (GunzipFile);
 //   AsyncHttpRequest          one text request on a worker of its own, without a dispatcher.

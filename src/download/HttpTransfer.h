@@ -25,12 +25,12 @@ enum TransferResult : int {
     kTransferBeginRefused = -5,   // the processor's Begin refused the response
 };
 
-// One HTTP request over libcurl with retries, streaming the body into a processor.
+// One HTTP request with retries, streaming the body into a processor, over the system's HTTP
+// client (platform/HttpExchange.h: libcurl on Linux, WinHTTP on Windows).
 //
-// Every attempt uses a fresh connection (HTTP/1.0, one easy handle per attempt) and sends exactly
-// the chosen header set, then a Range line for ranged requests; libcurl adds only Host (and
-// Content-Length for POST). TLS is used for https URLs and for port 443, with certificate
-// verification; proxies come from the environment (http_proxy, https_proxy, no_proxy).
+// Every attempt uses a fresh connection (HTTP/1.0) and sends exactly the chosen header set, then a
+// Range line for ranged requests; the client adds only Host (and Content-Length for POST). TLS is
+// used for https URLs and for port 443, with certificate verification; proxies are the system's.
 //
 // A ranged request (offset >= 0) is accepted only when the answer holds exactly the asked bytes:
 // 206 with a Content-Range naming them, or 200 with a Content-Length equal to the length; any

@@ -6,7 +6,11 @@
 namespace platform {
 
 // How a desktop link file's name ends on this platform.
+#ifdef _WIN32
+inline constexpr const char* kDesktopShortcutSuffix = ".lnk";
+#else
 inline constexpr const char* kDesktopShortcutSuffix = ".desktop";
+#endif
 
 // An extra entry of the link's menu (a desktop action): the same program with its own arguments.
 struct DesktopAction {
@@ -29,9 +33,10 @@ struct DesktopEntry {
 // (spaces, quotes, "$", "%" and backslashes survive), one [Desktop Action] group per action.
 std::string FormatDesktopEntry(const DesktopEntry& entry);
 
-// Writes the desktop link `title` + kDesktopShortcutSuffix holding FormatDesktopEntry(entry) into
-// `desktopFolder`, replacing an existing one, mode 0755 (desktops run only links marked
-// executable). False, writing nothing, when `desktopFolder` is not an existing folder.
+// Writes the desktop link `title` + kDesktopShortcutSuffix into `desktopFolder`, replacing an
+// existing one. Linux: FormatDesktopEntry(entry), mode 0755 (desktops run only links marked
+// executable). Windows: a shell link to entry.program, working folder its folder (no actions).
+// False, writing nothing, when `desktopFolder` is not an existing folder.
 bool WriteDesktopShortcut(const std::string& desktopFolder, const std::string& title, const DesktopEntry& entry);
 
 }  // namespace platform

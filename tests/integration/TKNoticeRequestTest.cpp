@@ -139,6 +139,15 @@ TEST(TKNoticeRequestTest, AnswerRules) {
         {"URL is an object", R"({"resdata":[{"Type":"pkg","URL":{"u":"a"}}]})", 200, NoticeResultNoAddress, ""},
         {"element is not an object", R"({"resdata":[3,"pkg",null]})", 200, NoticeResultNoAddress, ""},
         {"deep nesting", std::string(100000, '[') + std::string(100000, ']'), 200, NoticeResultParseError, ""},
+        // Values down to depth 63 are read (the top level is depth 0); one at depth 64 is refused.
+        {"nesting at the limit", "{\"resdata\":[" + std::string(62, '[') + std::string(62, ']') + "]}", 200,
+         NoticeResultNoAddress, ""},
+        {"nesting past the limit", "{\"resdata\":[" + std::string(63, '[') + std::string(63, ']') + "]}", 200,
+         NoticeResultParseError, ""},
+        {"comments are skipped", "/* head */ {\"resdata\": // list\n [{\"Type\":\"pkg\",\"URL\":\"a\"}]}", 200,
+         NoticeResultSuccess, "a"},
+        {"text after the answer is ignored", R"({"resdata":[{"Type":"pkg","URL":"a"}]} <!-- cache -->)", 200,
+         NoticeResultSuccess, "a"},
         {"not 200", R"({"resdata":[{"Type":"pkg","URL":"a"}]})", 404, NoticeResultRequestError, ""},
         {"cancelled", "", -2, NoticeResultRequestError, ""},
     };

@@ -1,9 +1,13 @@
 #include "support/TestFolders.h"
 
+#include "platform/Environment.h"
+#include "platform/Paths.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 
 namespace fs = std::filesystem;
@@ -11,10 +15,19 @@ namespace fs = std::filesystem;
 namespace testsupport {
 
 TempFolder::TempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "tolm-test-XXXXXX").string();
-    if (!::mkdtemp(pattern.data()))
-        throw std::runtime_error("mkdtemp failed");
-    path_ = pattern + "/";
+    // Only this process creates the name it picks: creating a folder that exists fails.
+    std::random_device source;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        fs::path candidate = fs::temp_directory_path() / ("tolm-test-" + std::to_string(source()));
+        std::error_code error;
+        if (fs::create_directory(candidate, error)) {
+            fs::permissions(candidate, fs::perms::owner_all, error);  // private, as mkdtemp makes it
+            std::u8string text = candidate.u8string();                // the program's text is UTF-8 on every system
+            path_ = std::string(text.begin(), text.end()) + platform::kPathSeparator;
+            return;
+        }
+    }
+    throw std::runtime_error("no temporary folder could be made");
 }
 
 TempFolder::~TempFolder() {
@@ -26,9 +39,9 @@ TempFolder::~TempFolder() {
 ScopedEnvironment::~ScopedEnvironment() {
     for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
         if (it->second.first)
-            ::setenv(it->first.c_str(), it->second.second.c_str(), 1);
+            platform::SetEnvironmentValue(it->first.c_str(), it->second.second);
         else
-            ::unsetenv(it->first.c_str());
+            platform::UnsetEnvironmentValue(it->first.c_str());
     }
 }
 
@@ -39,12 +52,12 @@ void ScopedEnvironment::Remember(const char* name) {
 
 void ScopedEnvironment::Set(const char* name, const std::string& value) {
     Remember(name);
-    ::setenv(name, value.c_str(), 1);
+    platform::SetEnvironmentValue(name, value);
 }
 
 void ScopedEnvironment::Unset(const char* name) {
     Remember(name);
-    ::unsetenv(name);
+    platform::UnsetEnvironmentValue(name);
 }
 
 IsolatedHome::IsolatedHome() {

@@ -56,8 +56,8 @@ int main(int argc, char** argv) {
     std::string root = args.Value("--root");
     if (root.empty())
         root = GetGameRoot();
-    else if (root.back() != '/')
-        root.push_back('/');
+    else
+        root = WithTrailingSeparator(root);
 
     int applied = 0;
     JournalApplyResult result = ApplyLauncherJournal(root, &applied);

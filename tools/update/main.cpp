@@ -58,8 +58,8 @@ int main(int argc, char** argv) {
     options.root = args.Value("--root");
     if (options.root.empty())
         options.root = GetGameRoot();
-    else if (options.root.back() != '/')
-        options.root.push_back('/');
+    else
+        options.root = WithTrailingSeparator(options.root);
     options.configUrl = args.Value("--cdn");
     options.checkFiles = args.Has("--verify");
     options.noticeUrl = args.Value("--notice-url", NoticeServiceUrl());

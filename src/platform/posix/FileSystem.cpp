@@ -219,17 +219,6 @@ bool ListFolder(const std::string& path, std::vector<std::pair<std::string, bool
     return true;
 }
 
-bool ListFolderFiles(const std::string& folder, std::vector<std::string>& names) {
-    std::vector<std::pair<std::string, bool>> entries;
-    if (!ListFolder(folder, entries))
-        return false;
-    for (auto& [name, isFolder] : entries) {
-        if (!isFolder)
-            names.push_back(std::move(name));
-    }
-    return true;
-}
-
 bool RemoveFolder(const std::string& path) {
     return ::rmdir(path.c_str()) == 0 || Fail();
 }

@@ -28,7 +28,7 @@ std::string ApplicationDataFolder() {
     return WithoutTrailingSeparators(home) + "/.local/share";
 }
 
-bool HomeFolder(std::string& out) {
+bool DefaultInstallBase(std::string& out) {
     std::string home = WithoutTrailingSeparators(EnvironmentValue("HOME"));
     if (!IsExistingFixedFolder(home))
         return false;

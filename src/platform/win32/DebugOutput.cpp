@@ -1,0 +1,40 @@
+#include "platform/DebugOutput.h"
+
+#include "platform/win32/WideText.h"
+
+#include <windows.h>
+
+#include <atomic>
+
+namespace platform {
+
+namespace {
+
+std::atomic<bool> enabled{true};
+
+}  // namespace
+
+void SetDebugOutputEnabled(bool on) {
+    enabled.store(on);
+}
+
+void WriteDebugOutput(const std::string& bytes) {
+    if (!enabled.load())
+        return;
+    ::OutputDebugStringW(Widen(bytes).c_str());
+    // A program started from a console or with redirected output also writes there, in one call.
+    HANDLE output = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    if (output == nullptr || output == INVALID_HANDLE_VALUE)
+        return;
+    const char* data = bytes.data();
+    std::size_t size = bytes.size();
+    while (size > 0) {
+        DWORD written = 0;
+        if (!::WriteFile(output, data, static_cast<DWORD>(size), &written, nullptr) || written == 0)
+            return;
+        data += written;
+        size -= written;
+    }
+}
+
+}  // namespace platform

@@ -1,0 +1,69 @@
+#include "platform/Process.h"
+
+#include "platform/win32/WideText.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+
+namespace platform {
+namespace {
+
+std::mutex commandLineLock;
+std::string commandLine;
+
+// The system's command line after the program's own path (quoted or not) and the blanks after it.
+std::string SystemParameterText() {
+    const wchar_t* line = ::GetCommandLineW();
+    if (!line)
+        return std::string();
+    const wchar_t* at = line;
+    if (*at == L'"') {
+        ++at;
+        while (*at && *at != L'"')
+            ++at;
+        if (*at)
+            ++at;
+    } else {
+        while (*at && *at != L' ' && *at != L'\t')
+            ++at;
+    }
+    while (*at == L' ' || *at == L'\t')
+        ++at;
+    return Narrow(at);
+}
+
+}  // namespace
+
+void TerminateCurrentProcess(int code) {
+    std::fflush(stdout);
+    std::fflush(stderr);
+    ::TerminateProcess(::GetCurrentProcess(), static_cast<UINT>(code));
+    std::_Exit(code);  // not reached: the call above does not return for the current process
+}
+
+void SetCommandLine(int argc, char** argv) {
+    std::string text;
+    if (argv != nullptr && argc == __argc && argv == __argv) {
+        // main()'s own arguments: their text is in the code page, so it is taken from the
+        // system's wide command line instead, where nothing was lost.
+        text = SystemParameterText();
+    } else {
+        for (int i = 1; i < argc; ++i) {
+            if (i > 1)
+                text.push_back(' ');
+            text.append(argv[i]);
+        }
+    }
+    std::lock_guard<std::mutex> guard(commandLineLock);
+    commandLine = text;
+}
+
+std::string CommandLineText() {
+    std::lock_guard<std::mutex> guard(commandLineLock);
+    return commandLine;
+}
+
+}  // namespace platform
