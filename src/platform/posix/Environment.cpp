@@ -9,12 +9,14 @@ std::string EnvironmentValue(const char* name) {
     return value ? std::string(value) : std::string();
 }
 
+// setenv and unsetenv race with any other thread's getenv: callers change the environment only
+// while no other thread runs (the entrance program, single-threaded).
 bool SetEnvironmentValue(const char* name, const std::string& value) {
-    return ::setenv(name, value.c_str(), 1) == 0;
+    return ::setenv(name, value.c_str(), 1) == 0;  // NOLINT(concurrency-mt-unsafe)
 }
 
 bool UnsetEnvironmentValue(const char* name) {
-    return ::unsetenv(name) == 0;
+    return ::unsetenv(name) == 0;  // NOLINT(concurrency-mt-unsafe)
 }
 
 }  // namespace platform
