@@ -10,7 +10,7 @@ std::string EnvironmentValue(const char* name) {
 }
 
 // setenv and unsetenv race with any other thread's getenv: callers change the environment only
-// while no other thread runs (the entrance program, single-threaded).
+// while no other thread runs (the tests' set-up, before any worker starts).
 bool SetEnvironmentValue(const char* name, const std::string& value) {
     return ::setenv(name, value.c_str(), 1) == 0;  // NOLINT(concurrency-mt-unsafe)
 }
