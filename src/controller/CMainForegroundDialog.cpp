@@ -13,6 +13,7 @@
 #include "res/ArtworkCatalog.h"
 #include "resources/CCDNResourceDownloader.h"
 #include "resources/CResourceManager.h"
+#include "resources/ProgressStageTable.h"
 #include "shell/CommandLine.h"
 #include "shell/EntranceProgram.h"
 #include "shell/GameProcessContract.h"
@@ -181,11 +182,13 @@ void CMainForegroundDialog::StartGameWatch() {
 void CMainForegroundDialog::StartGame() {}
 
 std::string CMainForegroundDialog::GetLauncherRoot() {
-    return GetGameRoot();
+    return GetGameRootFolder();
 }
 
 std::string CMainForegroundDialog::GetGameRootFolder() {
-    return GetGameRoot();
+    if (gameRoot_.empty())
+        gameRoot_ = GetGameRoot();
+    return gameRoot_;
 }
 
 void CMainForegroundDialog::SetStageText(const std::string& text) {
@@ -282,128 +285,64 @@ bool CMainForegroundDialog::event(QEvent* event) {
     return CDialogBase::event(event);
 }
 
-const CMainForegroundDialog::StateTableEntry* CMainForegroundDialog::FindStateHandler(int state) {
-    static const StateTableEntry kTable[] = {
-        {LocalCheckBegin, &CMainForegroundDialog::OnLocalCheckBegin},
-        {LocalCheckEnd, &CMainForegroundDialog::OnLocalCheckEnd},
-        {LauncherManifestBegin, nullptr},
-        {LauncherManifestEnd, nullptr},
-        {CdnCheckBegin, &CMainForegroundDialog::OnCdnCheckBegin},
-        {CdnCheckEnd, &CMainForegroundDialog::OnCdnCheckEnd},
-        {DownloadSizeNotice, &CMainForegroundDialog::OnDownloadSizeNotice},
-        {CdnCheckFailed, &CMainForegroundDialog::OnCdnCheckFailed},
-        {ResourceDownloadBegin, &CMainForegroundDialog::OnResourceDownloadBegin},
-        {ResourceDownloadFailed, &CMainForegroundDialog::OnResourceDownloadFailed},
-        {LauncherDownloadBegin, &CMainForegroundDialog::OnLauncherDownloadBegin},
-        {LauncherDownloadFailed, &CMainForegroundDialog::OnLauncherDownloadFailed},
-        {DownloadProgress, &CMainForegroundDialog::OnDownloadProgress},
-        {LauncherUpdateDone, &CMainForegroundDialog::OnLauncherUpdateDone},
-        {ResourceUpdateDone, &CMainForegroundDialog::OnResourceUpdateDone},
-        {NoticeResultArrived, &CMainForegroundDialog::OnNoticeResultArrived},
-    };
-    auto found = std::find_if(std::begin(kTable), std::end(kTable),
-                              [state](const StateTableEntry& entry) { return entry.state == state; });
-    return found == std::end(kTable) ? nullptr : found;
-}
-
 void CMainForegroundDialog::OnProgressState(int state, const ResourceManagerProgressInfoBase* record) {
-    isDownloading_ = state == ResourceDownloadBegin || state == LauncherDownloadBegin || state == DownloadProgress;
-    const StateTableEntry* entry = FindStateHandler(state);
-    if (!entry) {
+    isDownloading_ = IsDownloadingState(state);
+    const ProgressStageRow* row = FindProgressStageRow(state);
+    if (!row) {
         TraceLine("忽略未知的进度状态\t" + std::to_string(state));
         return;
     }
-    if (entry->handle)
-        (this->*entry->handle)(record);
-}
-
-void CMainForegroundDialog::OnLocalCheckBegin(const ResourceManagerProgressInfoBase*) {
-    SetStageText(StageTextForState(LocalCheckBegin));
-    // A new check: the bar and its stage key start over.
-    progress_.Reset();
-}
-
-void CMainForegroundDialog::OnLocalCheckEnd(const ResourceManagerProgressInfoBase*) {
-    SetStageText(StageTextForState(LocalCheckEnd));
-    progress_.SetProgressRatio(1);
-}
-
-void CMainForegroundDialog::OnCdnCheckBegin(const ResourceManagerProgressInfoBase*) {
-    SetStageText(StageTextForState(CdnCheckBegin));
-    progress_.SetProgressRatio(0);
-}
-
-void CMainForegroundDialog::OnCdnCheckEnd(const ResourceManagerProgressInfoBase*) {
-    SetStageText(StageTextForState(CdnCheckEnd));
-    progress_.SetProgressRatio(1);
-}
-
-void CMainForegroundDialog::OnDownloadSizeNotice(const ResourceManagerProgressInfoBase* record) {
-    if (const auto* info = dynamic_cast<const RequestDownloadTotalSizeNoticeInfo*>(record))
-        CheckDiskSpaceAndContinue(static_cast<std::uint64_t>(info->totalBytes));
-}
-
-void CMainForegroundDialog::OnCdnCheckFailed(const ResourceManagerProgressInfoBase*) {
-    progress_.SetProgressRatio(1);
-    AskRetryOrQuit(StageTextForState(CdnCheckFailed));
-}
-
-void CMainForegroundDialog::OnResourceDownloadBegin(const ResourceManagerProgressInfoBase*) {
-    progress_.SetProgressRatio(0);
-    SetStageText(StageTextForState(ResourceDownloadBegin));
-}
-
-void CMainForegroundDialog::OnResourceDownloadFailed(const ResourceManagerProgressInfoBase*) {
-    progress_.SetProgressRatio(1);
-    AskRetryOrQuit(StageTextForState(ResourceDownloadFailed));
-}
-
-void CMainForegroundDialog::OnLauncherDownloadBegin(const ResourceManagerProgressInfoBase*) {
-    progress_.SetProgressRatio(0);
-    SetStageText(StageTextForState(LauncherDownloadBegin));
-}
-
-void CMainForegroundDialog::OnLauncherDownloadFailed(const ResourceManagerProgressInfoBase*) {
-    progress_.SetProgressRatio(1);
-    AskRetryOrQuit(StageTextForState(LauncherDownloadFailed));
-}
-
-void CMainForegroundDialog::OnDownloadProgress(const ResourceManagerProgressInfoBase* record) {
-    if (const auto* info = dynamic_cast<const ResourceManagerUpdateProgressInfo*>(record))
-        progress_.OnProgress(info->downloaded, info->totalBytes);
-}
-
-void CMainForegroundDialog::OnLauncherUpdateDone(const ResourceManagerProgressInfoBase*) {
-    SetStageText(StageTextForState(LauncherUpdateDone));
-    progress_.SetProgressRatio(1);
-    ShowMessage(nullptr, kLauncherUpdatedNoticeText, 0, std::string(), std::string(), 0);
-    // The second counts from the player's acknowledgement, not from the report.
-    StartTimer(RestartLauncherTimer);
-}
-
-void CMainForegroundDialog::OnResourceUpdateDone(const ResourceManagerProgressInfoBase*) {
-    SetStageText(StageTextForState(ResourceUpdateDone));
-    progress_.SetProgressRatio(1);
-    // The game starts from the timer, once this report's handling is over.
-    StartTimer(StartGameTimer);
-}
-
-void CMainForegroundDialog::OnNoticeResultArrived(const ResourceManagerProgressInfoBase* record) {
-    if (const auto* info = dynamic_cast<const LauncherNoticeUpgradeInfo*>(record))
-        OnNoticeResult(info->text, info->result);
+    if (row->stageText)
+        SetStageText(row->stageText);
+    if (row->bar != StageBar::Keep)
+        progress_.SetProgressRatio(row->bar == StageBar::Full ? 1 : 0);
+    switch (row->action) {
+        case StageAction::None:
+            break;
+        case StageAction::StartOver:
+            // A new check: the bar and its stage key start over.
+            progress_.Reset();
+            break;
+        case StageAction::CheckDiskSpace:
+            if (const auto* info = dynamic_cast<const RequestDownloadTotalSizeNoticeInfo*>(record))
+                CheckDiskSpaceAndContinue(static_cast<std::uint64_t>(info->totalBytes));
+            break;
+        case StageAction::FollowDownload:
+            if (const auto* info = dynamic_cast<const ResourceManagerUpdateProgressInfo*>(record))
+                progress_.OnProgress(info->downloaded, info->totalBytes);
+            break;
+        case StageAction::AskRetry:
+            AskRetryOrQuit(row->stageText);
+            break;
+        case StageAction::RestartLauncher:
+            ShowMessage(nullptr, kLauncherUpdatedNoticeText, MessageBoxStyle::OneButton, std::string(), std::string(),
+                        ButtonEmphasis::FirstGold);
+            // The second counts from the player's acknowledgement, not from the report.
+            StartTimer(RestartLauncherTimer);
+            break;
+        case StageAction::StartGame:
+            // The game starts from the timer, once this report's handling is over.
+            StartTimer(StartGameTimer);
+            break;
+        case StageAction::NoticeAnswer:
+            if (const auto* info = dynamic_cast<const LauncherNoticeUpgradeInfo*>(record))
+                OnNoticeResult(info->text, info->result);
+            break;
+    }
 }
 
 void CMainForegroundDialog::AskRetryOrQuit(const std::string& text) {
     SetStageText(text);
-    const int answer = ShowMessage(nullptr, text, 1, kRetryButtonText, kQuitButtonText, 0);
-    if (answer == 1)
+    const MessageBoxAnswer answer = ShowMessage(nullptr, text, MessageBoxStyle::TwoButtons, kRetryButtonText,
+                                                kQuitButtonText, ButtonEmphasis::FirstGold);
+    if (answer == MessageBoxAnswer::First)
         RequestUpdateAddress();
     else
         EndProcess();
 }
 
 void CMainForegroundDialog::NotifyAndEnd(const std::string& text) {
-    ShowMessage(nullptr, text, 0, std::string(), std::string(), 0);
+    ShowMessage(nullptr, text, MessageBoxStyle::OneButton, std::string(), std::string(), ButtonEmphasis::FirstGold);
     EndProcess();
 }
 
@@ -424,9 +363,10 @@ void CMainForegroundDialog::CheckDiskSpaceAndContinue(std::uint64_t totalBytes) 
         if (verdict.enough)
             break;
         // "确定" measures again, so the player can free space while the question is open.
-        const int answer = ShowMessage(nullptr, FormatDiskShortfallText(verdict.drive, verdict.shortfall), 1,
-                                       std::string(), std::string(), 0);
-        if (answer != 1) {
+        const MessageBoxAnswer answer =
+            ShowMessage(nullptr, FormatDiskShortfallText(verdict.drive, verdict.shortfall), MessageBoxStyle::TwoButtons,
+                        std::string(), std::string(), ButtonEmphasis::FirstGold);
+        if (answer != MessageBoxAnswer::First) {
             EndProcess();
             return;
         }
@@ -444,7 +384,7 @@ void CMainForegroundDialog::OpenGame(const std::string& parameters) {
     const std::string root = GetGameRootFolder();
     int errorCode = 0;
     if (StartProcess(GameExecutablePath(root), GameFolder(root), parameters, errorCode)) {
-        SetConfirmCloseChain(this, 0);
+        SetConfirmCloseChain(this, false);
         EndProcess();
         return;
     }
@@ -461,7 +401,7 @@ void CMainForegroundDialog::RestartLauncher() {
         int errorCode = 0;
         if (ParentFolder(program, folder) && StartProcess(program, folder, kRebootParameter, errorCode, environment)) {
             SetStageText(kRestartSucceededText);
-            SetConfirmCloseChain(this, 0);
+            SetConfirmCloseChain(this, false);
             EndProcess();
             return;
         }

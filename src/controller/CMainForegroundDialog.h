@@ -122,6 +122,8 @@ protected:
     virtual void StartGameWatch();
     // Starts the game once the resources are current. Does nothing here.
     virtual void StartGame();
+    // The game root, looked up once per run: the lookup probes the per-user folder with a file and
+    // may write the root record, which the game watch must not do twice a second.
     virtual std::string GetLauncherRoot();
     virtual std::string GetGameRootFolder();
 
@@ -134,29 +136,6 @@ protected:
     void EndProcess();
 
 private:
-    using StateHandler = void (CMainForegroundDialog::*)(const ResourceManagerProgressInfoBase* record);
-    struct StateTableEntry {
-        int state;
-        StateHandler handle;  // null: a known state that changes nothing
-    };
-    // One row per state the controller knows; any other state is traced and changes nothing.
-    static const StateTableEntry* FindStateHandler(int state);
-
-    void OnLocalCheckBegin(const ResourceManagerProgressInfoBase* record);
-    void OnLocalCheckEnd(const ResourceManagerProgressInfoBase* record);
-    void OnCdnCheckBegin(const ResourceManagerProgressInfoBase* record);
-    void OnCdnCheckEnd(const ResourceManagerProgressInfoBase* record);
-    void OnDownloadSizeNotice(const ResourceManagerProgressInfoBase* record);
-    void OnCdnCheckFailed(const ResourceManagerProgressInfoBase* record);
-    void OnResourceDownloadBegin(const ResourceManagerProgressInfoBase* record);
-    void OnResourceDownloadFailed(const ResourceManagerProgressInfoBase* record);
-    void OnLauncherDownloadBegin(const ResourceManagerProgressInfoBase* record);
-    void OnLauncherDownloadFailed(const ResourceManagerProgressInfoBase* record);
-    void OnDownloadProgress(const ResourceManagerProgressInfoBase* record);
-    void OnLauncherUpdateDone(const ResourceManagerProgressInfoBase* record);
-    void OnResourceUpdateDone(const ResourceManagerProgressInfoBase* record);
-    void OnNoticeResultArrived(const ResourceManagerProgressInfoBase* record);
-
     // Stage label := text, bar full, then "重试" (a new run from the notice request) or "退出".
     void AskRetryOrQuit(const std::string& text);
     // A notice with one button; the process ends once it is acknowledged.
@@ -171,6 +150,7 @@ private:
     std::shared_ptr<ProgressStatePoster> poster_;
     TKNoticeRequest noticeRequest_;
     DownloadProgressModel progress_;
+    std::string gameRoot_;  // empty until first looked up
     bool firstGameCheck_ = true;
     bool isDownloading_ = false;
     QImage windowImage_;

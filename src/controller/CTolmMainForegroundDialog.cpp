@@ -58,17 +58,17 @@ void CTolmMainForegroundDialog::OnInitDialog() {
     }
 
     slogan_->FontSize = 20;
-    slogan_->FontStyle = 1;
-    slogan_->HAlign = 0;
-    slogan_->VAlign = 1;
+    slogan_->FontStyle = kFontBold;
+    slogan_->HAlign = SkinAlign::Near;
+    slogan_->VAlign = SkinAlign::Centre;
     slogan_->TextColor = kSloganColor;
     slogan_->SetTextAndRedraw(std::string());
 
     StatusLabel()->FontSize = 14;
-    StatusLabel()->HAlign = 2;
+    StatusLabel()->HAlign = SkinAlign::Far;
     StatusLabel()->TextColor = kLineColor;
     StageLabel()->FontSize = 14;
-    StageLabel()->HAlign = 0;
+    StageLabel()->HAlign = SkinAlign::Near;
     StageLabel()->TextColor = kLineColor;
 
     ProgressBar()->TrackImage = LoadPngResource(artwork::kProgressTrack);

@@ -1,34 +1,5 @@
 #include "shell/StageTexts.h"
 
-const char* StageTextForState(int state) {
-    switch (state) {
-        case 1:
-            return "开始校验本地资源...";
-        case 2:
-            return "校验本地资源完成...";
-        case 5:
-            return "开始比对服务器资源...";
-        case 6:
-            return "比对服务器资源完成...";
-        case 8:
-            return "比对服务器资源失败!";
-        case 9:
-            return "美女指挥官正在为您调配游戏资源...";
-        case 10:
-            return "加载服务器资源失败!";
-        case 11:
-            return "加载Launcher资源中,请耐心等待...";
-        case 12:
-            return "加载Launcher资源失败!";
-        case 16:
-            return "Launcher更新完成,正在重启Launcher...";
-        case 17:
-            return "资源更新完成,准备启动游戏.";
-        default:
-            return nullptr;
-    }
-}
-
 const char* NoticeFailureText(int result) {
     switch (result) {
         case 2:

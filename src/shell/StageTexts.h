@@ -23,8 +23,5 @@ std::string FileCheckSummaryText(int checked, int damaged);
 // What a repair did, once its downloads ended well.
 std::string RepairSummaryText(int checked, int repaired);
 
-// The stage label's text for a progress state of the resource manager; null when the state
-// changes no text.
-const char* StageTextForState(int state);
 // The question shown for a notice result other than success (2, 3, 4; empty for others).
 const char* NoticeFailureText(int result);

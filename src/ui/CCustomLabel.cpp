@@ -21,10 +21,14 @@ std::string CCustomLabel::Text() const {
     return text().toStdString();
 }
 
-Qt::Alignment SkinAlignment(int horizontal, int vertical) {
+Qt::Alignment SkinAlignment(SkinAlign horizontal, SkinAlign vertical) {
     Qt::Alignment alignment;
-    alignment |= horizontal == 1 ? Qt::AlignHCenter : horizontal == 2 ? Qt::AlignRight : Qt::AlignLeft;
-    alignment |= vertical == 1 ? Qt::AlignVCenter : vertical == 2 ? Qt::AlignBottom : Qt::AlignTop;
+    alignment |= horizontal == SkinAlign::Centre ? Qt::AlignHCenter
+                 : horizontal == SkinAlign::Far  ? Qt::AlignRight
+                                                 : Qt::AlignLeft;
+    alignment |= vertical == SkinAlign::Centre ? Qt::AlignVCenter
+                 : vertical == SkinAlign::Far  ? Qt::AlignBottom
+                                               : Qt::AlignTop;
     return alignment;
 }
 

@@ -1,9 +1,18 @@
 #pragma once
 
+#include "ui/SkinFont.h"
+
 #include <QLabel>
 
 #include <cstdint>
 #include <string>
+
+// Where a label's text lies along one axis.
+enum class SkinAlign : int {
+    Near = 0,  // left or top
+    Centre = 1,
+    Far = 2,  // right or bottom
+};
 
 // A text label drawn with the skin's font settings, without a background of its own: the owner's
 // painting shows through around the glyphs. The owner writes the fields and sets the text.
@@ -15,16 +24,14 @@ public:
     ~CCustomLabel() override;
 
     std::string FontFace = "宋体";
-    // Em size before scaling, in FontUnit (2: pixels).
+    // Em size before scaling, in FontUnit.
     int FontSize = 10;
-    // 1 bold, 2 italic, 4 underline, 8 strike-out.
-    int FontStyle = 0;
-    int FontUnit = 2;
+    SkinFontStyle FontStyle = kFontRegular;
+    SkinFontUnit FontUnit = SkinFontUnit::Pixel;
     // ARGB, alpha in the top byte.
     uint32_t TextColor = 0xFFFFFFFF;
-    // 0 near (left / top), 1 centre, 2 far (right / bottom).
-    int HAlign = 0;
-    int VAlign = 0;
+    SkinAlign HAlign = SkinAlign::Near;
+    SkinAlign VAlign = SkinAlign::Near;
 
     // Sets the text (UTF-8) and repaints the label.
     void SetTextAndRedraw(const std::string& text);
@@ -34,5 +41,5 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 };
 
-// Qt alignment flags for the skin's 0 near / 1 centre / 2 far values.
-Qt::Alignment SkinAlignment(int horizontal, int vertical);
+// Qt alignment flags for the skin's alignments.
+Qt::Alignment SkinAlignment(SkinAlign horizontal, SkinAlign vertical);

@@ -60,15 +60,15 @@ void CDialogBase::SetLinkedDialog(CDialogBase* dialog) {
 
 void CDialogBase::MoveGroupBy(int, int) {}
 
-int CDialogBase::ShowMessage(QWidget* parent,
-                             const std::string& text,
-                             int style,
-                             const std::string& firstButtonText,
-                             const std::string& secondButtonText,
-                             int emphasis) {
+MessageBoxAnswer CDialogBase::ShowMessage(QWidget* parent,
+                                          const std::string& text,
+                                          MessageBoxStyle style,
+                                          const std::string& firstButtonText,
+                                          const std::string& secondButtonText,
+                                          ButtonEmphasis emphasis) {
     if (LinkedDialog)
         return LinkedDialog->ShowMessage(parent, text, style, firstButtonText, secondButtonText, emphasis);
-    return 1;
+    return MessageBoxAnswer::First;
 }
 
 void CDialogBase::SetBackgroundImage(const QImage&) {}
@@ -107,7 +107,7 @@ QRect CDialogBase::PlacementIn(const QSize& placer) const {
                  placer.height() - Scaled(InsetBottom + 2 * OffsetY + InsetTop));
 }
 
-void SetConfirmCloseChain(CDialogBase* dialog, int value) {
+void SetConfirmCloseChain(CDialogBase* dialog, bool value) {
     for (; dialog; dialog = dialog->LinkedDialog)
         dialog->ConfirmClose = value;
 }
@@ -120,8 +120,9 @@ bool CDialogBase::HandleCloseRequest() {
     } else if (ConfirmClose) {
         // The question is only asked while a close needs confirming; a message box (which clears
         // ConfirmClose for itself) or the controller's own end of the process closes silently.
-        const int answer = ShowMessage(this, PickQuitText(), 4, "退出", "取消", 1);
-        if (answer != 1)
+        const MessageBoxAnswer answer =
+            ShowMessage(this, PickQuitText(), MessageBoxStyle::QuitQuestion, "退出", "取消", ButtonEmphasis::FirstBlue);
+        if (answer != MessageBoxAnswer::First)
             return true;
     }
     OnQuitConfirmed();

@@ -6,6 +6,8 @@
 // LinkedDialog, the root of its group: the background for the launcher's windows, the frame for
 // a message box's content. User-interface thread only.
 
+#include "ui/MessageBoxStyle.h"
+
 #include <QDialog>
 #include <QImage>
 #include <QPoint>
@@ -34,10 +36,10 @@ public:
     // The root of this window's group, which closing, moving and questions are forwarded to; not
     // owned. Set with SetLinkedDialog.
     CDialogBase* LinkedDialog = nullptr;
-    // Whether closing must be confirmed with the quit question (1) or not (0).
-    int ConfirmClose = 1;
+    // Whether closing must be confirmed with the quit question.
+    bool ConfirmClose = true;
     // Set once the group may be moved; moves before that are ignored.
-    int Initialized = 0;
+    bool Initialized = false;
     // The quit question's texts, filled by the first PickQuitText.
     std::vector<std::string> QuitTexts;
 
@@ -53,17 +55,15 @@ public:
     // Moves the window group by (dx, dy) logical pixels; (0, 0) re-synchronises it. Does nothing
     // here; the root of a group moves it.
     virtual void MoveGroupBy(int dx, int dy);
-    // Asks a question in a skinned message box: `style` 0, 16, 32, 48, 64 or 0x4000 shows one
-    // button, any other value two; empty button texts show "确定" and "取消"; `emphasis` non-zero
-    // makes the first button blue and the second gold. Returns 1 for the first button, 7 for the
-    // second. Here: forwarded to LinkedDialog, or answered 1 without showing anything when there
-    // is none.
-    virtual int ShowMessage(QWidget* parent,
-                            const std::string& text,
-                            int style,
-                            const std::string& firstButtonText,
-                            const std::string& secondButtonText,
-                            int emphasis);
+    // Asks a question in a skinned message box with the buttons `style` shows; empty button texts
+    // show "确定" and "取消". Returns the button pressed. Here: forwarded to LinkedDialog, or
+    // answered First without showing anything when there is none.
+    virtual MessageBoxAnswer ShowMessage(QWidget* parent,
+                                         const std::string& text,
+                                         MessageBoxStyle style,
+                                         const std::string& firstButtonText,
+                                         const std::string& secondButtonText,
+                                         ButtonEmphasis emphasis);
     // Replaces the image the window paints as its background (the part of the placing window's
     // artwork it covers). Ignored here.
     virtual void SetBackgroundImage(const QImage& image);
@@ -107,7 +107,7 @@ private:
 };
 
 // Sets ConfirmClose of `dialog` and of every dialog reached from it through LinkedDialog.
-void SetConfirmCloseChain(CDialogBase* dialog, int value);
+void SetConfirmCloseChain(CDialogBase* dialog, bool value);
 
 // The quit question's six texts, in order.
 const std::vector<std::string>& QuitQuestionTexts();

@@ -36,12 +36,12 @@ void CMainBackgroundDialog::CollectGroupMoves(WindowMoveBatch& batch, const QPoi
         batch.Add(Foreground, origin + Foreground->PlacementIn(size()).topLeft());
 }
 
-int CMainBackgroundDialog::ShowMessage(QWidget*,
-                                       const std::string& text,
-                                       int style,
-                                       const std::string& firstButtonText,
-                                       const std::string& secondButtonText,
-                                       int emphasis) {
+MessageBoxAnswer CMainBackgroundDialog::ShowMessage(QWidget*,
+                                                    const std::string& text,
+                                                    MessageBoxStyle style,
+                                                    const std::string& firstButtonText,
+                                                    const std::string& secondButtonText,
+                                                    ButtonEmphasis emphasis) {
     setEnabled(false);
     if (Foreground)
         Foreground->setEnabled(false);
@@ -50,7 +50,8 @@ int CMainBackgroundDialog::ShowMessage(QWidget*,
     QRect area = geometry();
     area.setLeft(area.left() + MessageOffsetX);
     area.setTop(area.top() + MessageOffsetY);
-    const int answer = ShowSkinMessageBox(text, &area, firstButtonText, secondButtonText, emphasis, boxParent, style);
+    const MessageBoxAnswer answer =
+        ShowSkinMessageBox(text, &area, firstButtonText, secondButtonText, emphasis, boxParent, style);
 
     setEnabled(true);
     if (Foreground)

@@ -34,12 +34,12 @@ public:
     // Disables the group, shows the box centred on the background's rectangle shifted by
     // MessageOffsetX / MessageOffsetY (over the foreground when there is one) and enables the
     // group again. `parent` is not used: the box always belongs to the group.
-    int ShowMessage(QWidget* parent,
-                    const std::string& text,
-                    int style,
-                    const std::string& firstButtonText,
-                    const std::string& secondButtonText,
-                    int emphasis) override;
+    MessageBoxAnswer ShowMessage(QWidget* parent,
+                                 const std::string& text,
+                                 MessageBoxStyle style,
+                                 const std::string& firstButtonText,
+                                 const std::string& secondButtonText,
+                                 ButtonEmphasis emphasis) override;
     void OnMoved() override;
     void OnResized() override;
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/SkinFont.h"
+
 #include <QImage>
 #include <QPushButton>
 
@@ -31,8 +33,8 @@ public:
     QImage HoverImage;
     std::string FontFace = "微软雅黑";
     int FontSize = 10;
-    int FontStyle = 0;
-    int FontUnit = 2;
+    SkinFontStyle FontStyle = kFontRegular;
+    SkinFontUnit FontUnit = SkinFontUnit::Pixel;
     uint32_t TextColor = 0xFFFFFFFF;
     int Tracking = 0;
     int State = kNormal;

@@ -69,16 +69,17 @@ void CSkinDialog::MoveGroupBy(int dx, int dy) {
     batch.Apply();
 }
 
-int CSkinDialog::ShowMessage(QWidget*,
-                             const std::string& text,
-                             int style,
-                             const std::string& firstButtonText,
-                             const std::string& secondButtonText,
-                             int emphasis) {
+MessageBoxAnswer CSkinDialog::ShowMessage(QWidget*,
+                                          const std::string& text,
+                                          MessageBoxStyle style,
+                                          const std::string& firstButtonText,
+                                          const std::string& secondButtonText,
+                                          ButtonEmphasis emphasis) {
     setEnabled(false);
     content_->setEnabled(false);
     const QRect area = frameGeometry();
-    const int answer = ShowSkinMessageBox(text, &area, firstButtonText, secondButtonText, emphasis, content_, style);
+    const MessageBoxAnswer answer =
+        ShowSkinMessageBox(text, &area, firstButtonText, secondButtonText, emphasis, content_, style);
     setEnabled(true);
     content_->setEnabled(true);
     return answer;

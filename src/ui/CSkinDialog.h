@@ -33,12 +33,12 @@ public:
     // When Initialized: moves the frame by (dx, dy) and the content to its place inside it.
     void MoveGroupBy(int dx, int dy) override;
     // A question asked from inside the box: disables the box and opens another one on top of it.
-    int ShowMessage(QWidget* parent,
-                    const std::string& text,
-                    int style,
-                    const std::string& firstButtonText,
-                    const std::string& secondButtonText,
-                    int emphasis) override;
+    MessageBoxAnswer ShowMessage(QWidget* parent,
+                                 const std::string& text,
+                                 MessageBoxStyle style,
+                                 const std::string& firstButtonText,
+                                 const std::string& secondButtonText,
+                                 ButtonEmphasis emphasis) override;
 
     // Brings the frame to the front with its content above it.
     void OnShown() override;

@@ -18,24 +18,24 @@ CSkinMessageBox::CSkinMessageBox(QWidget* parent)
     firstButton_->setObjectName(QStringLiteral("1008"));
     secondButton_->setObjectName(QStringLiteral("1009"));
     label_->setObjectName(QStringLiteral("1010"));
-    connect(firstButton_, &QAbstractButton::clicked, this, [this] { Answer(1); });
-    connect(secondButton_, &QAbstractButton::clicked, this, [this] { Answer(7); });
+    connect(firstButton_, &QAbstractButton::clicked, this, [this] { Answer(MessageBoxAnswer::First); });
+    connect(secondButton_, &QAbstractButton::clicked, this, [this] { Answer(MessageBoxAnswer::Second); });
 }
 
 CSkinMessageBox::~CSkinMessageBox() = default;
 
 void CSkinMessageBox::OnInitDialog() {
     // Closing a box must never ask the quit question.
-    ConfirmClose = 0;
-    SetConfirmCloseChain(LinkedDialog, 0);
+    ConfirmClose = false;
+    SetConfirmCloseChain(LinkedDialog, false);
 
     const SkinMessageBoxData* question = Question();
     if (question) {
         label_->TextColor = 0xFFB0DBFF;
         label_->FontSize = 18;
-        label_->FontStyle = 1;
-        label_->HAlign = 1;
-        label_->VAlign = 1;
+        label_->FontStyle = kFontBold;
+        label_->HAlign = SkinAlign::Centre;
+        label_->VAlign = SkinAlign::Centre;
         label_->SetTextAndRedraw(question->Text);
     }
     const std::string first = question ? question->FirstButtonText : std::string();
@@ -43,7 +43,7 @@ void CSkinMessageBox::OnInitDialog() {
     firstButton_->setText(QString::fromStdString(first.empty() ? "确定" : first));
     secondButton_->setText(QString::fromStdString(second.empty() ? "取消" : second));
 
-    if (question && question->Emphasis) {
+    if (question && question->Emphasis == ButtonEmphasis::FirstBlue) {
         firstButton_->SetImages(artwork::kBlueButton, artwork::kBlueButtonHover);
         secondButton_->SetImages(artwork::kGoldButton, artwork::kGoldButtonHover);
     } else {
@@ -81,7 +81,7 @@ const SkinMessageBoxData* CSkinMessageBox::Question() const {
     return dynamic_cast<const SkinMessageBoxData*>(Data());
 }
 
-void CSkinMessageBox::Answer(int result) {
+void CSkinMessageBox::Answer(MessageBoxAnswer answer) {
     if (LinkedDialog)
-        LinkedDialog->done(result);
+        LinkedDialog->done(static_cast<int>(answer));
 }

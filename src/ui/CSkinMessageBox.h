@@ -1,13 +1,15 @@
 #pragma once
 
 #include "ui/CSkinUIDialog.h"
+#include "ui/MessageBoxStyle.h"
 
 class CCustomLabel;
 class CSkinButton;
 class SkinMessageBoxData;
 
 // The content of the skinned message box: the question's text and one or two buttons. It shows
-// the SkinMessageBoxData it is given; the first button ends the box with 1, the second with 7.
+// the SkinMessageBoxData it is given; the first button ends the box with MessageBoxAnswer::First, the second with
+// Second.
 class CSkinMessageBox : public CSkinUIDialog {
     Q_OBJECT
 
@@ -15,9 +17,9 @@ public:
     explicit CSkinMessageBox(QWidget* parent = nullptr);
     ~CSkinMessageBox() override;
 
-    // Control 1008, answering 1.
+    // Control 1008, answering First.
     CSkinButton* FirstButton() const { return firstButton_; }
-    // Control 1009, answering 7.
+    // Control 1009, answering Second.
     CSkinButton* SecondButton() const { return secondButton_; }
     // Control 1010, the question.
     CCustomLabel* Label() const { return label_; }
@@ -34,7 +36,7 @@ protected:
 private:
     // The data record as a question, or null when there is none.
     const SkinMessageBoxData* Question() const;
-    void Answer(int result);
+    void Answer(MessageBoxAnswer answer);
 
     CSkinButton* firstButton_;
     CSkinButton* secondButton_;

@@ -25,7 +25,7 @@ CTolmMainBackgroundDialog::CTolmMainBackgroundDialog(ForegroundFactory makeForeg
 CTolmMainBackgroundDialog::~CTolmMainBackgroundDialog() = default;
 
 void CTolmMainBackgroundDialog::OnInitDialog() {
-    Initialized = 1;
+    Initialized = true;
     RedrawLayered();
     CenterOnDesktop();
     // The edition's foreground is created later, at the host window's first paint.

@@ -8,15 +8,15 @@
 
 namespace {
 
-double DesignPixelsPerUnit(int unit) {
+double DesignPixelsPerUnit(SkinFontUnit unit) {
     switch (unit) {
-        case 3:
+        case SkinFontUnit::Point:
             return 96.0 / 72.0;
-        case 4:
+        case SkinFontUnit::Inch:
             return 96.0;
-        case 5:
+        case SkinFontUnit::Document:
             return 96.0 / 300.0;
-        case 6:
+        case SkinFontUnit::Millimetre:
             return 96.0 / 25.4;
         default:
             return 1.0;
@@ -25,7 +25,7 @@ double DesignPixelsPerUnit(int unit) {
 
 }  // namespace
 
-QFont MakeSkinFont(const std::string& face, int size, int style, int unit, float scale) {
+QFont MakeSkinFont(const std::string& face, int size, SkinFontStyle style, SkinFontUnit unit, float scale) {
     QStringList families;
     const QString fallback = QString::fromUtf8(kFallbackFontFamily);
     if (!face.empty() && QString::fromStdString(face) != fallback)
@@ -36,9 +36,9 @@ QFont MakeSkinFont(const std::string& face, int size, int style, int unit, float
     font.setFamilies(families);
     const double pixels = size * DesignPixelsPerUnit(unit) * static_cast<double>(scale);
     font.setPixelSize(std::max(1, static_cast<int>(std::lround(pixels))));
-    font.setBold((style & 1) != 0);
-    font.setItalic((style & 2) != 0);
-    font.setUnderline((style & 4) != 0);
-    font.setStrikeOut((style & 8) != 0);
+    font.setBold((style & kFontBold) != 0);
+    font.setItalic((style & kFontItalic) != 0);
+    font.setUnderline((style & kFontUnderline) != 0);
+    font.setStrikeOut((style & kFontStrikeOut) != 0);
     return font;
 }

@@ -8,8 +8,26 @@
 // a face that is not installed (the artwork's "宋体", "微软雅黑") never leaves a glyph missing.
 inline constexpr const char* kFallbackFontFamily = "WenQuanYi Micro Hei";
 
-// A font for the skinned controls from their settings: `face`, an em size `size` in `unit`
-// (0 world and 1 display are taken as pixels, 2 pixel, 3 point, 4 inch, 5 document, 6
-// millimetre, all at 96 dpi), style bits `style` (1 bold, 2 italic, 4 underline, 8 strike-out),
-// multiplied by `scale`. Sizes become whole pixels, at least 1.
-QFont MakeSkinFont(const std::string& face, int size, int style, int unit, float scale);
+// Style bits of a skin font; they combine.
+enum SkinFontStyle : int {
+    kFontRegular = 0,
+    kFontBold = 1,
+    kFontItalic = 2,
+    kFontUnderline = 4,
+    kFontStrikeOut = 8,
+};
+
+// The unit of a skin font's em size, at 96 dpi; World and Display are taken as pixels.
+enum class SkinFontUnit : int {
+    World = 0,
+    Display = 1,
+    Pixel = 2,
+    Point = 3,
+    Inch = 4,
+    Document = 5,
+    Millimetre = 6,
+};
+
+// A font for the skinned controls from their settings: `face`, an em size `size` in `unit`,
+// `style`, multiplied by `scale`. Sizes become whole pixels, at least 1.
+QFont MakeSkinFont(const std::string& face, int size, SkinFontStyle style, SkinFontUnit unit, float scale);

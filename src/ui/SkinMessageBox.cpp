@@ -20,13 +20,13 @@ std::vector<CSkinDialog*>& OpenBoxes() {
 
 }  // namespace
 
-int ShowSkinMessageBox(const std::string& text,
-                       const QRect* centreOn,
-                       const std::string& firstButtonText,
-                       const std::string& secondButtonText,
-                       int emphasis,
-                       QWidget* parent,
-                       int style) {
+MessageBoxAnswer ShowSkinMessageBox(const std::string& text,
+                                    const QRect* centreOn,
+                                    const std::string& firstButtonText,
+                                    const std::string& secondButtonText,
+                                    ButtonEmphasis emphasis,
+                                    QWidget* parent,
+                                    MessageBoxStyle style) {
     auto content = std::make_unique<CSkinMessageBox>();
     content->SetData(std::make_unique<SkinMessageBoxData>(text, style, firstButtonText, secondButtonText, emphasis));
 
@@ -39,10 +39,12 @@ int ShowSkinMessageBox(const std::string& text,
     if (centreOn)
         area = *centreOn;
     CSkinDialog frame(artwork::kMessageFrame, parent, std::move(content), area);
-    frame.Initialized = 1;
+    frame.Initialized = true;
     OpenBoxes().push_back(&frame);
     frame.InitDialog();
-    const int answer = frame.RunModal();
+    const MessageBoxAnswer answer = frame.RunModal() == static_cast<int>(MessageBoxAnswer::First)
+                                        ? MessageBoxAnswer::First
+                                        : MessageBoxAnswer::Second;
 
     auto& boxes = OpenBoxes();
     boxes.erase(std::remove(boxes.begin(), boxes.end(), &frame), boxes.end());

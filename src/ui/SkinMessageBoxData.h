@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/MessageBoxStyle.h"
 #include "ui/UIDataBase.h"
 
 #include <string>
@@ -9,10 +10,10 @@
 class SkinMessageBoxData : public UIDataBase {
 public:
     SkinMessageBoxData(std::string text,
-                       int style,
+                       MessageBoxStyle style,
                        std::string firstButtonText,
                        std::string secondButtonText,
-                       int emphasis)
+                       ButtonEmphasis emphasis)
         : Text(std::move(text)),
           Style(style),
           FirstButtonText(std::move(firstButtonText)),
@@ -20,16 +21,26 @@ public:
           Emphasis(emphasis) {}
 
     std::string Text;
-    // One button for exactly 0, 16, 32, 48, 64 and 0x4000; two for every other value.
-    int Style = 0;
+    MessageBoxStyle Style = MessageBoxStyle::OneButton;
     // Empty means "确定".
     std::string FirstButtonText;
     // Empty means "取消".
     std::string SecondButtonText;
-    // Non-zero: first button blue, second gold; zero: the other way round.
-    int Emphasis = 0;
+    ButtonEmphasis Emphasis = ButtonEmphasis::FirstGold;
 
+    // One button for exactly 0, 16, 32, 48, 64 and 0x4000 (no button bits, only an icon or help
+    // bit); two for every other value.
     bool HasOneButton() const {
-        return Style == 0 || Style == 16 || Style == 32 || Style == 48 || Style == 64 || Style == 0x4000;
+        switch (static_cast<int>(Style)) {
+            case 0:
+            case 16:
+            case 32:
+            case 48:
+            case 64:
+            case 0x4000:
+                return true;
+            default:
+                return false;
+        }
     }
 };

@@ -120,7 +120,7 @@ TEST(LabelControl, DrawsItsTextInItsColourWithoutABackground) {
     label.resize(200, 40);
     label.TextColor = 0xFFFF0000;
     label.FontSize = 20;
-    label.HAlign = 2;
+    label.HAlign = SkinAlign::Far;
     label.SetTextAndRedraw("确定");
     EXPECT_EQ(label.Text(), "确定");
     const QImage image = label.grab().toImage().convertToFormat(QImage::Format_ARGB32);

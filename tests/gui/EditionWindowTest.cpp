@@ -50,14 +50,14 @@ TEST_F(EditionWindowTest, SitsRightOfTheWheelWithTheEditionsLayoutAndLook) {
     }
 
     EXPECT_EQ(window->StatusLabel()->FontSize, 14);
-    EXPECT_EQ(window->StatusLabel()->HAlign, 2);
+    EXPECT_EQ(window->StatusLabel()->HAlign, SkinAlign::Far);
     EXPECT_EQ(window->StatusLabel()->TextColor, 0xFFE3F7FFu);
     EXPECT_EQ(window->StageLabel()->FontSize, 14);
-    EXPECT_EQ(window->StageLabel()->HAlign, 0);
+    EXPECT_EQ(window->StageLabel()->HAlign, SkinAlign::Near);
     EXPECT_EQ(window->StageLabel()->TextColor, 0xFFE3F7FFu);
     EXPECT_EQ(window->SloganLabel()->FontSize, 20);
-    EXPECT_EQ(window->SloganLabel()->FontStyle, 1);
-    EXPECT_EQ(window->SloganLabel()->VAlign, 1);
+    EXPECT_EQ(window->SloganLabel()->FontStyle, kFontBold);
+    EXPECT_EQ(window->SloganLabel()->VAlign, SkinAlign::Centre);
     EXPECT_EQ(window->SloganLabel()->TextColor, 0xFFDEDBD6u);
     EXPECT_EQ(window->SloganLabel()->Text(), "");
     EXPECT_EQ(window->StageLabel()->Text(), "游戏初始化中...");

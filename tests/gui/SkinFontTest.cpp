@@ -27,7 +27,8 @@ TEST(SkinFont, SizeStyleAndUnitFromTheSkinSettings) {
         {1, 0, 5, 1.0f, 1, false, false, false, false},  // never below one pixel
     };
     for (const Case& c : cases) {
-        const QFont font = MakeSkinFont("宋体", c.size, c.style, c.unit, c.scale);
+        const QFont font = MakeSkinFont("宋体", c.size, static_cast<SkinFontStyle>(c.style),
+                                        static_cast<SkinFontUnit>(c.unit), c.scale);
         EXPECT_EQ(font.pixelSize(), c.pixels) << c.size << " in unit " << c.unit;
         EXPECT_EQ(font.bold(), c.bold);
         EXPECT_EQ(font.italic(), c.italic);
@@ -37,11 +38,11 @@ TEST(SkinFont, SizeStyleAndUnitFromTheSkinSettings) {
 }
 
 TEST(SkinFont, FamilyListEndsWithTheInstalledCjkFamily) {
-    const QStringList families = MakeSkinFont("微软雅黑", 10, 0, 2, 1.0f).families();
+    const QStringList families = MakeSkinFont("微软雅黑", 10, kFontRegular, SkinFontUnit::Pixel, 1.0f).families();
     ASSERT_EQ(families.size(), 2);
     EXPECT_EQ(families.front(), QStringLiteral("微软雅黑"));
     EXPECT_EQ(families.back(), QString::fromUtf8(kFallbackFontFamily));
-    EXPECT_EQ(MakeSkinFont(kFallbackFontFamily, 10, 0, 2, 1.0f).families().size(), 1);
+    EXPECT_EQ(MakeSkinFont(kFallbackFontFamily, 10, kFontRegular, SkinFontUnit::Pixel, 1.0f).families().size(), 1);
 }
 
 // Every glyph of the launcher's Chinese texts must come from the font the controls actually get,
@@ -52,8 +53,8 @@ TEST(SkinFont, NoGlyphOfTheChineseTextsIsMissing) {
                                "美女指挥官正在为您调配游戏资源...", "无法完成游戏资源更新，未配置更新地址!",
                                "Launcher更新完成,准备重启Launcher!", "重启Launcher失败，参数错误"});
     for (const char* face : {"宋体", "微软雅黑"}) {
-        for (int style : {0, 1}) {
-            const QRawFont raw = QRawFont::fromFont(MakeSkinFont(face, 14, style, 2, 1.0f));
+        for (SkinFontStyle style : {kFontRegular, kFontBold}) {
+            const QRawFont raw = QRawFont::fromFont(MakeSkinFont(face, 14, style, SkinFontUnit::Pixel, 1.0f));
             ASSERT_TRUE(raw.isValid()) << face;
             for (const std::string& text : texts) {
                 const QString characters = QString::fromStdString(text);

@@ -19,13 +19,15 @@ namespace {
 using guitest::MessageBoxOf;
 using guitest::WhenBoxOpens;
 
+// The style and emphasis as the system's numbers, so the cases below read like its table.
 int Ask(const std::string& text,
         int style,
         const std::string& first,
         const std::string& second,
         int emphasis,
         const QRect* centreOn = nullptr) {
-    return ShowSkinMessageBox(text, centreOn, first, second, emphasis, nullptr, style);
+    return static_cast<int>(ShowSkinMessageBox(text, centreOn, first, second, static_cast<ButtonEmphasis>(emphasis),
+                                               nullptr, static_cast<MessageBoxStyle>(style)));
 }
 
 TEST(SkinMessageBox, AnswersOneForTheFirstButtonAndSevenForTheSecond) {
@@ -153,7 +155,7 @@ TEST(SkinMessageBox, WindowManagerCloseAnswersSeven) {
     // asks the quit question.
     for (const bool content : {false, true}) {
         WhenBoxOpens([content](CSkinDialog& frame) {
-            EXPECT_EQ(frame.ConfirmClose, 0);
+            EXPECT_FALSE(frame.ConfirmClose);
             if (content)
                 frame.Content()->close();
             else
@@ -194,7 +196,8 @@ TEST(SkinMessageBox, ASecondBoxHidesTheFirstAndRestoresIt) {
                 MessageBoxOf(second).SecondButton()->click();
             },
             &first);
-        inner = ShowSkinMessageBox("第二个", nullptr, "", "", 0, first.Content(), 4);
+        inner = static_cast<int>(ShowSkinMessageBox("第二个", nullptr, "", "", ButtonEmphasis::FirstGold,
+                                                    first.Content(), MessageBoxStyle::QuitQuestion));
         EXPECT_TRUE(first.isVisible());
         EXPECT_TRUE(first.Content()->isVisible());
         EXPECT_EQ(first.pos(), firstAt);
@@ -216,7 +219,9 @@ TEST(SkinMessageBox, QuestionFromInsideABoxDisablesItWhileTheNewOneIsOpen) {
                 MessageBoxOf(second).FirstButton()->click();
             },
             &first);
-        EXPECT_EQ(first.Content()->ShowMessage(nullptr, "确认？", 1, "", "", 0), 1);
+        EXPECT_EQ(first.Content()->ShowMessage(nullptr, "确认？", MessageBoxStyle::TwoButtons, "", "",
+                                               ButtonEmphasis::FirstGold),
+                  MessageBoxAnswer::First);
         EXPECT_TRUE(first.isEnabled());
         EXPECT_TRUE(first.Content()->isEnabled());
         MessageBoxOf(first).SecondButton()->click();

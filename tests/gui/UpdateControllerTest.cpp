@@ -450,13 +450,13 @@ TEST_F(ControllerFixture, RestartStartsTheEntranceProgramWithTheRebootKey) {
     char program[] = "Tolmqrvo";
     std::vector<char*> argv = {program, token.data(), nullptr};
     platform::SetCommandLine(2, argv.data());
-    SetConfirmCloseChain(window, 1);
+    SetConfirmCloseChain(window, true);
 
     window->RestartLauncher();
     EXPECT_EQ(endings, std::vector<int>{0});
     EXPECT_EQ(StageText(), "重启Launcher成功");
-    EXPECT_EQ(window->ConfirmClose, 0);
-    EXPECT_EQ(window->LinkedDialog->ConfirmClose, 0) << "the background closes without asking too";
+    EXPECT_FALSE(window->ConfirmClose);
+    EXPECT_FALSE(window->LinkedDialog->ConfirmClose) << "the background closes without asking too";
     ASSERT_TRUE(WaitForFile(folder + "/started.txt"));
     EXPECT_EQ(testsupport::ReadFileBytes(folder + "/started.txt"), "LAUNCHER_REBOOT=TRUE|" + folder);
 }
@@ -481,7 +481,7 @@ TEST_F(ControllerFixture, RestartReportsEveryUnusableEntranceAndEnds) {
         EXPECT_FALSE(seen.secondVisible) << label;
         EXPECT_EQ(StageText(), "重启Launcher失败，参数错误") << label;
         EXPECT_EQ(endings, std::vector<int>{0}) << label;
-        EXPECT_EQ(window->ConfirmClose, 1) << label;
+        EXPECT_TRUE(window->ConfirmClose) << label;
     }
 }
 
@@ -521,8 +521,8 @@ TEST_F(ControllerFixture, TheGameRunsInItsFolderWithTheLaunchParameters) {
     Deliver(ResourceUpdateDone);
     ASSERT_TRUE(WaitFor([&] { return !endings.empty(); }, 2000));
     EXPECT_EQ(endings, std::vector<int>{0});
-    EXPECT_EQ(window->ConfirmClose, 0);
-    EXPECT_EQ(window->LinkedDialog->ConfirmClose, 0);
+    EXPECT_FALSE(window->ConfirmClose);
+    EXPECT_FALSE(window->LinkedDialog->ConfirmClose);
     ASSERT_TRUE(WaitForFile(root + "game/started.txt"));
     const std::string started = testsupport::ReadFileBytes(root + "game/started.txt");
     const std::string parameters = started.substr(0, started.find('|'));
@@ -618,6 +618,31 @@ TEST(UpdateController, ARootWithoutSeparatorEndsWithANoticeInsteadOfWaiting) {
     EXPECT_EQ(seen.text, "无法完成下载，没有成功获取磁盘大小!");
     EXPECT_EQ(measured, 0);
     EXPECT_EQ(endings, std::vector<int>{0});
+}
+
+// The edition window with its own game-root look-up, as the product runs it.
+class ProductRootWindow : public CTolmMainForegroundDialog {
+public:
+    using CTolmMainForegroundDialog::CTolmMainForegroundDialog;
+    using CTolmMainForegroundDialog::GetGameRootFolder;
+    using CTolmMainForegroundDialog::GetLauncherRoot;
+};
+
+TEST(UpdateController, TheGameRootIsLookedUpOncePerRun) {
+    testsupport::IsolatedHome home;
+    ProductRootWindow window(nullptr);
+    const std::string root = window.GetGameRootFolder();
+    EXPECT_EQ(root, home.home() + "QRVO/Tolm/");
+    const std::string record = home.userFolder() + kGameRootRecordName;
+    ASSERT_TRUE(testsupport::PathExists(record));
+    std::filesystem::remove(record);
+    // Every later look-up (the game watch asks twice a second) answers from memory: no file is
+    // written again.
+    for (int tick = 0; tick < 3; ++tick) {
+        EXPECT_EQ(window.GetGameRootFolder(), root);
+        EXPECT_EQ(window.GetLauncherRoot(), root);
+    }
+    EXPECT_FALSE(testsupport::PathExists(record));
 }
 
 TEST_F(ControllerFixture, TheProductsMeasurementOfTheRootPassesASmallDownload) {

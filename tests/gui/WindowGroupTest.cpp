@@ -146,7 +146,7 @@ TEST(WindowGroup, MovesAreIgnoredUntilInitialised) {
     bg.move(40, 30);
     bg.MoveGroupBy(15, 15);
     EXPECT_EQ(bg.pos(), QPoint(40, 30));
-    bg.Initialized = 1;
+    bg.Initialized = true;
     bg.MoveGroupBy(15, 15);
     EXPECT_EQ(bg.pos(), QPoint(55, 45));
 }
@@ -164,7 +164,9 @@ TEST_F(WindowGroupTest, QuestionsStandOffsetFromTheCentreWithTheGroupDisabled) {
         box.SecondButton()->click();
     });
     // Asked the way the controller asks: through the foreground, which forwards to the background.
-    EXPECT_EQ(foreground->ShowMessage(nullptr, "无法完成游戏资源更新，请求失败!", 1, "重试", "退出", 0), 7);
+    EXPECT_EQ(foreground->ShowMessage(nullptr, "无法完成游戏资源更新，请求失败!", MessageBoxStyle::TwoButtons, "重试",
+                                      "退出", ButtonEmphasis::FirstGold),
+              MessageBoxAnswer::Second);
     EXPECT_TRUE(bg->isEnabled());
     EXPECT_TRUE(foreground->isEnabled());
 }
@@ -191,7 +193,7 @@ TEST_F(WindowGroupTest, CancellingTheQuitQuestionLeavesEverythingRunning) {
         EXPECT_TRUE(host->isVisible());
         EXPECT_TRUE(bg->isVisible());
         EXPECT_TRUE(foreground->isVisible());
-        EXPECT_EQ(bg->ConfirmClose, 1);
+        EXPECT_TRUE(bg->ConfirmClose);
     }
     EXPECT_EQ(bg->QuitTexts.size(), 6u);
 }
@@ -212,7 +214,7 @@ void CloseLauncher(bool confirmClose) {
         MessageBoxOf(frame).FirstButton()->click();
     });
     if (!confirmClose)
-        SetConfirmCloseChain(bg->Foreground, 0);
+        SetConfirmCloseChain(bg->Foreground, false);
     bg->Foreground->close();
 }
 
@@ -280,7 +282,9 @@ TEST(HostWindow, ItsLoopLeavesTheGroupsQuestionsAnswerableByMouse) {
                            WhenBoxOpens([](CSkinDialog& frame) {
                                QTest::mouseClick(MessageBoxOf(frame).SecondButton(), Qt::LeftButton);
                            });
-                           answer = foreground->ShowMessage(nullptr, "加载服务器资源失败!", 1, "重试", "退出", 0);
+                           answer = static_cast<int>(foreground->ShowMessage(nullptr, "加载服务器资源失败!",
+                                                                             MessageBoxStyle::TwoButtons, "重试",
+                                                                             "退出", ButtonEmphasis::FirstGold));
                            host.done(5);
                        });
     EXPECT_EQ(host.DoModal(), 5);

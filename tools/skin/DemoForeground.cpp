@@ -37,7 +37,7 @@ void DemoForeground::OnInitDialog() {
         label->FontSize = 14;
         label->TextColor = 0xFFE3F7FF;
     }
-    status_->HAlign = 2;
+    status_->HAlign = SkinAlign::Far;
     status_->setGeometry(ScaledRect(130, 333, 530, 348));
     stage_->setGeometry(ScaledRect(530, 323, 730, 338));
     stage_->SetTextAndRedraw("美女指挥官正在为您调配游戏资源...");
@@ -52,8 +52,10 @@ void DemoForeground::OnInitDialog() {
     connect(minimize_, &QAbstractButton::clicked, this,
             [this] { (LinkedDialog ? static_cast<QWidget*>(LinkedDialog) : this)->showMinimized(); });
     connect(close_, &QAbstractButton::clicked, this, [this] { close(); });
-    connect(news_, &QAbstractButton::clicked, this,
-            [this] { ShowMessage(nullptr, "官方网站将在浏览器中打开。", 0, "", "", 0); });
+    connect(news_, &QAbstractButton::clicked, this, [this] {
+        ShowMessage(nullptr, "官方网站将在浏览器中打开。", MessageBoxStyle::OneButton, "", "",
+                    ButtonEmphasis::FirstGold);
+    });
     SetProgress(0.3f);
 }
 

@@ -77,7 +77,8 @@ bool RenderScreenshots(const QString& folder) {
         ok &= Save(BoxPicture(frame), folder, "message_one_button.png");
         qobject_cast<CSkinMessageBox*>(frame.Content())->FirstButton()->click();
     });
-    ShowSkinMessageBox("网络连接失败，请检查网络后重试。", nullptr, "", "", 0, nullptr, 0);
+    ShowSkinMessageBox("网络连接失败，请检查网络后重试。", nullptr, "", "", ButtonEmphasis::FirstGold, nullptr,
+                       MessageBoxStyle::OneButton);
 
     WhenBoxOpens([&](CSkinDialog& frame) {
         ok &= Save(BoxPicture(frame), folder, "message_two_buttons.png");
@@ -88,6 +89,7 @@ bool RenderScreenshots(const QString& folder) {
         qobject_cast<CSkinMessageBox*>(frame.Content())->SecondButton()->click();
     });
     // The quit question as closing the launcher asks it.
-    foreground->ShowMessage(nullptr, QuitQuestionTexts()[2], 4, "退出", "取消", 1);
+    foreground->ShowMessage(nullptr, QuitQuestionTexts()[2], MessageBoxStyle::QuitQuestion, "退出", "取消",
+                            ButtonEmphasis::FirstBlue);
     return ok;
 }

@@ -5,6 +5,7 @@
 #include "notice/UpdateServers.h"
 #include "resources/CResourceManager.h"
 #include "resources/ProgressEventQueue.h"
+#include "resources/ProgressStageTable.h"
 #include "shell/DiskSpaceCheck.h"
 #include "shell/DownloadProgressModel.h"
 #include "shell/LauncherVersion.h"
@@ -50,6 +51,29 @@ void HeadlessUpdate::FileCheckStatus(const FileCheckProgressInfo& info) {
                   static_cast<double>(info.totalBytes) / kMiB,
                   seconds > 0 ? static_cast<double>(info.bytesHashed) / kMiB / seconds : 0.0);
     Status(line);
+}
+
+bool HeadlessUpdate::FollowFileCheck(const ProgressEventQueue::Event& event) {
+    switch (event.state) {
+        case FileCheckBegin:
+            Stage(kFileCheckText);
+            checkStart_ = std::chrono::steady_clock::now();
+            lastCheckStatus_ = checkStart_ - std::chrono::seconds(1);
+            return true;
+        case FileCheckProgress:
+            if (auto* info = dynamic_cast<FileCheckProgressInfo*>(event.info.get()))
+                FileCheckStatus(*info);
+            return true;
+        case FileCheckEnd:
+            if (auto* info = dynamic_cast<FileCheckProgressInfo*>(event.info.get())) {
+                lastCheckStatus_ = checkStart_ - std::chrono::seconds(1);
+                FileCheckStatus(*info);
+                Stage(FileCheckSummaryText(info->fileCount, info->damaged));
+            }
+            return true;
+        default:
+            return false;
+    }
 }
 
 bool HeadlessUpdate::AskForAddress(std::string& address) {
@@ -116,15 +140,22 @@ int HeadlessUpdate::FollowUpdateCheck(const std::string& address) {
         if (!events.Pop(event, std::chrono::duration_cast<std::chrono::milliseconds>(nextTick - now) +
                                    std::chrono::milliseconds(1)))
             continue;
-        downloading = event.state == ResourceDownloadBegin || event.state == LauncherDownloadBegin ||
-                      event.state == DownloadProgress;
-        if (const char* text = StageTextForState(event.state))
-            Stage(text);
-        switch (event.state) {
-            case LocalCheckBegin:
+        // The installed-file check only prints: it shows nothing in the window's table yet.
+        if (FollowFileCheck(event))
+            continue;
+        downloading = IsDownloadingState(event.state);
+        const ProgressStageRow* row = FindProgressStageRow(event.state);
+        if (!row)
+            continue;
+        if (row->stageText)
+            Stage(row->stageText);
+        if (row->bar != StageBar::Keep)
+            progress.SetProgressRatio(row->bar == StageBar::Full ? 1 : 0);
+        switch (row->action) {
+            case StageAction::StartOver:
                 progress.Reset();
                 break;
-            case DownloadSizeNotice: {
+            case StageAction::CheckDiskSpace: {
                 auto* info = dynamic_cast<RequestDownloadTotalSizeNoticeInfo*>(event.info.get());
                 if (!info)
                     break;
@@ -140,35 +171,17 @@ int HeadlessUpdate::FollowUpdateCheck(const std::string& address) {
                 manager.ContinueAfterDiskCheck();
                 break;
             }
-            case FileCheckBegin:
-                Stage(kFileCheckText);
-                checkStart_ = std::chrono::steady_clock::now();
-                lastCheckStatus_ = checkStart_ - std::chrono::seconds(1);
-                break;
-            case FileCheckProgress:
-                if (auto* info = dynamic_cast<FileCheckProgressInfo*>(event.info.get()))
-                    FileCheckStatus(*info);
-                break;
-            case FileCheckEnd:
-                if (auto* info = dynamic_cast<FileCheckProgressInfo*>(event.info.get())) {
-                    lastCheckStatus_ = checkStart_ - std::chrono::seconds(1);
-                    FileCheckStatus(*info);
-                    Stage(FileCheckSummaryText(info->fileCount, info->damaged));
-                }
-                break;
-            case DownloadProgress:
+            case StageAction::FollowDownload:
                 if (auto* info = dynamic_cast<ResourceManagerUpdateProgressInfo*>(event.info.get()))
                     progress.OnProgress(info->downloaded, info->totalBytes);
                 break;
-            case CdnCheckFailed:
-                return kUpdateConfigFailed;
-            case ResourceDownloadFailed:
-            case LauncherDownloadFailed:
-                return kUpdateDownloadFailed;
-            case LauncherUpdateDone:
+            case StageAction::AskRetry:
+                // Nobody to ask: the failure is the exit status.
+                return event.state == CdnCheckFailed ? kUpdateConfigFailed : kUpdateDownloadFailed;
+            case StageAction::RestartLauncher:
                 Stage(kLauncherUpdatedNoticeText);
                 return kUpdateLauncherFetched;
-            case ResourceUpdateDone:
+            case StageAction::StartGame:
                 if (progress.totalBytes() > 0)
                     Status("下载进度:" + progress.sizesText());
                 if (options_.checkFiles) {
@@ -176,7 +189,8 @@ int HeadlessUpdate::FollowUpdateCheck(const std::string& address) {
                     Stage(RepairSummaryText(counts.checked, counts.repaired));
                 }
                 return kUpdateCurrent;
-            default:
+            case StageAction::None:
+            case StageAction::NoticeAnswer:
                 break;
         }
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "download/DownloadTimings.h"
+#include "resources/ProgressEventQueue.h"
 #include "resources/ResourceManagerProgressInfo.h"
 
 #include <chrono>
@@ -41,6 +42,8 @@ private:
     void Stage(const std::string& text);
     void Status(const std::string& line);
     void FileCheckStatus(const FileCheckProgressInfo& info);
+    // Prints the installed-file check's reports; false for every other report.
+    bool FollowFileCheck(const ProgressEventQueue::Event& event);
 
     HeadlessUpdateOptions options_;
     std::FILE* out_;

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "resources/ResourceManagerProgressInfo.h"
+
+// What each progress report means for the player, in one place for the launcher window and the
+// headless updater: the stage text, what the bar does, what the receiver does next, and whether
+// bytes are being fetched while it is the latest report. A new stage is one more row.
+
+enum class StageBar {
+    Keep,   // the bar stays where it is
+    Empty,  // a step begins
+    Full,   // a step ended, or failed
+};
+
+enum class StageAction {
+    None,
+    StartOver,        // a new check: the bar and its stage key start from zero
+    CheckDiskSpace,   // the total size arrived: make room for it, then let the downloads start
+    FollowDownload,   // bytes arrived
+    AskRetry,         // the step failed: ask whether to try again from the update-address request
+    RestartLauncher,  // new launcher files are in place: say so, then restart the launcher
+    StartGame,        // every resource is current
+    NoticeAnswer,     // the update-address service answered
+};
+
+struct ProgressStageRow {
+    ResourceManagerProgressState state;
+    const char* stageText;  // null: the stage label keeps its text
+    StageBar bar;
+    StageAction action;
+    bool downloading;
+};
+
+// The row of `state`; null for a state no receiver knows (it changes nothing).
+const ProgressStageRow* FindProgressStageRow(int state);
+// The stage text of `state`, or null.
+const char* StageTextForState(int state);
+// True when bytes are being fetched while `state` is the latest report; unknown states are not.
+bool IsDownloadingState(int state);

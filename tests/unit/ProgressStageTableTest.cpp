@@ -1,0 +1,55 @@
+#include "resources/ProgressStageTable.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+// What the player is shown for every report, as the launcher window and the headless updater
+// both read it.
+TEST(ProgressStageTable, EveryReportsTextBarActionAndDownloadingRule) {
+    constexpr StageBar K = StageBar::Keep, E = StageBar::Empty, F = StageBar::Full;
+    const struct {
+        int state;
+        const char* text;
+        StageBar bar;
+        StageAction action;
+        bool downloading;
+    } expected[] = {
+        {1, "开始校验本地资源...", E, StageAction::StartOver, false},
+        {2, "校验本地资源完成...", F, StageAction::None, false},
+        {3, nullptr, K, StageAction::None, false},
+        {4, nullptr, K, StageAction::None, false},
+        {5, "开始比对服务器资源...", E, StageAction::None, false},
+        {6, "比对服务器资源完成...", F, StageAction::None, false},
+        {7, nullptr, K, StageAction::CheckDiskSpace, false},
+        {8, "比对服务器资源失败!", F, StageAction::AskRetry, false},
+        {9, "美女指挥官正在为您调配游戏资源...", E, StageAction::None, true},
+        {10, "加载服务器资源失败!", F, StageAction::AskRetry, false},
+        {11, "加载Launcher资源中,请耐心等待...", E, StageAction::None, true},
+        {12, "加载Launcher资源失败!", F, StageAction::AskRetry, false},
+        {15, nullptr, K, StageAction::FollowDownload, true},
+        {16, "Launcher更新完成,正在重启Launcher...", F, StageAction::RestartLauncher, false},
+        {17, "资源更新完成,准备启动游戏.", F, StageAction::StartGame, false},
+        {18, nullptr, K, StageAction::NoticeAnswer, false},
+    };
+    for (const auto& e : expected) {
+        const ProgressStageRow* row = FindProgressStageRow(e.state);
+        ASSERT_NE(row, nullptr) << e.state;
+        EXPECT_EQ(static_cast<int>(row->state), e.state);
+        EXPECT_EQ(std::string(row->stageText ? row->stageText : "-"), std::string(e.text ? e.text : "-")) << e.state;
+        EXPECT_EQ(StageTextForState(e.state), row->stageText) << e.state;
+        EXPECT_EQ(row->bar, e.bar) << e.state;
+        EXPECT_EQ(row->action, e.action) << e.state;
+        EXPECT_EQ(IsDownloadingState(e.state), e.downloading) << e.state;
+    }
+    // States no reporter sends change nothing and never count as downloading.
+    for (int state : {0, 13, 14, 19, -1}) {
+        EXPECT_EQ(FindProgressStageRow(state), nullptr) << state;
+        EXPECT_EQ(StageTextForState(state), nullptr) << state;
+        EXPECT_FALSE(IsDownloadingState(state)) << state;
+    }
+}
+
+}  // namespace
