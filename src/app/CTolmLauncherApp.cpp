@@ -82,7 +82,8 @@ bool ReportFailedRestart() {
     char text[128];
     std::snprintf(text, sizeof(text), kRestartedLauncherFailedFormat, std::atoi(code.c_str()));
     TraceLine(text);
-    ShowSkinMessageBox(text, nullptr, std::string(), std::string(), 0, nullptr, 0);
+    ShowSkinMessageBox(text, nullptr, std::string(), std::string(), ButtonEmphasis::FirstGold, nullptr,
+                       MessageBoxStyle::OneButton);
     return true;
 }
 

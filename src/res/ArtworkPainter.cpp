@@ -68,7 +68,6 @@ QLinearGradient Gold(QPointF from, QPointF to) {
 }
 
 const QColor kGoldDark(0x3a, 0x24, 0x06);
-const QColor kNavyDeep(0x06, 0x10, 0x22);
 
 // ---- edition background ------------------------------------------------------------------
 

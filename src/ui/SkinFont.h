@@ -17,10 +17,10 @@ enum SkinFontStyle : int {
     kFontStrikeOut = 8,
 };
 
-// The unit of a skin font's em size, at 96 dpi; World and Display are taken as pixels.
+// The unit of a skin font's em size, at 96 dpi; World and DisplayUnit are taken as pixels.
 enum class SkinFontUnit : int {
     World = 0,
-    Display = 1,
+    DisplayUnit = 1,
     Pixel = 2,
     Point = 3,
     Inch = 4,

@@ -7,6 +7,7 @@
 #include "InstallCheck.h"
 #include "UpdaterCommands.h"
 
+#include "resources/ProgressStageTable.h"
 #include "shell/StageTexts.h"
 
 #include "support/TestFolders.h"
