@@ -69,6 +69,7 @@ CMainForegroundDialog::CMainForegroundDialog(QWidget* parent)
     : CDialogBase(parent),
       poster_(std::make_shared<ProgressStatePoster>(this)),
       noticeRequest_(NoticeServiceUrl()),
+      repair_(IsRepairRequested()),
       progressBar_(new CCustomProgress(this)),
       statusLabel_(new CCustomLabel(this)),
       stageLabel_(new CCustomLabel(this)) {
@@ -77,9 +78,11 @@ CMainForegroundDialog::CMainForegroundDialog(QWidget* parent)
     services_.requestNotice = [this](std::unique_ptr<NoticeRequestParams> params) {
         return noticeRequest_.Start(std::move(params));
     };
-    services_.startUpdateCheck = [poster = poster_](const std::string& launcherRoot, const std::string& gameRoot,
-                                                    const std::string& address) {
+    services_.startUpdateCheck = [poster = poster_, repair = repair_](const std::string& launcherRoot,
+                                                                      const std::string& gameRoot,
+                                                                      const std::string& address) {
         CResourceManager& manager = CResourceManager::GetInstance();
+        manager.SetCheckInstalledFiles(repair);
         manager.SetProgressCallback(
             [poster](ResourceManagerProgressState state, const ResourceManagerProgressInfoBase* info) {
                 PostCopy(*poster, state, info);
@@ -321,14 +324,39 @@ void CMainForegroundDialog::OnProgressState(int state, const ResourceManagerProg
             StartTimer(RestartLauncherTimer);
             break;
         case StageAction::StartGame:
+            // A player who asked for a repair learns what it did before the game starts.
+            if (repair_ && fileCheck_.fileCount > 0)
+                ShowMessage(nullptr, RepairSummaryText(fileCheck_.fileCount, fileCheck_.damaged),
+                            MessageBoxStyle::OneButton, std::string(), std::string(), ButtonEmphasis::FirstGold);
             // The game starts from the timer, once this report's handling is over.
             StartTimer(StartGameTimer);
+            break;
+        case StageAction::BeginFileCheck:
+            fileCheckStart_ = std::chrono::steady_clock::now();
+            break;
+        case StageAction::FollowFileCheck:
+        case StageAction::EndFileCheck:
+            if (const auto* info = dynamic_cast<const FileCheckProgressInfo*>(record))
+                OnFileCheckProgress(*info, row->action == StageAction::EndFileCheck);
             break;
         case StageAction::NoticeAnswer:
             if (const auto* info = dynamic_cast<const LauncherNoticeUpgradeInfo*>(record))
                 OnNoticeResult(info->text, info->result);
             break;
     }
+}
+
+void CMainForegroundDialog::OnFileCheckProgress(const FileCheckProgressInfo& info, bool end) {
+    fileCheck_ = info;
+    // The bar follows the bytes hashed; the status line says how far the check is.
+    if (info.totalBytes > 0)
+        progress_.SetProgressRatio(
+            static_cast<float>(static_cast<double>(info.bytesHashed) / static_cast<double>(info.totalBytes)));
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - fileCheckStart_).count();
+    statusLabel_->SetTextAndRedraw(
+        FileCheckStatusText(info.filesChecked, info.fileCount, info.bytesHashed, info.totalBytes, seconds));
+    if (end)
+        SetStageText(FileCheckSummaryText(info.fileCount, info.damaged));
 }
 
 void CMainForegroundDialog::AskRetryOrQuit(const std::string& text) {

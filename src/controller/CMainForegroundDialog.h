@@ -23,6 +23,7 @@
 
 #include <QImage>
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -138,6 +139,8 @@ protected:
 private:
     // Stage label := text, bar full, then "重试" (a new run from the notice request) or "退出".
     void AskRetryOrQuit(const std::string& text);
+    // States 20 and 21 of a repair: the bar, the status line and, at the `end`, the summary.
+    void OnFileCheckProgress(const FileCheckProgressInfo& info, bool end);
     // A notice with one button; the process ends once it is acknowledged.
     void NotifyAndEnd(const std::string& text);
     void StartTimer(TimerId id);
@@ -149,6 +152,9 @@ private:
     Services services_;
     std::shared_ptr<ProgressStatePoster> poster_;
     TKNoticeRequest noticeRequest_;
+    const bool repair_;  // started with --repair: every check hashes the installed files first
+    FileCheckProgressInfo fileCheck_{0, 0, 0, 0, 0};  // the latest report of the check
+    std::chrono::steady_clock::time_point fileCheckStart_;
     DownloadProgressModel progress_;
     std::string gameRoot_;  // empty until first looked up
     bool firstGameCheck_ = true;

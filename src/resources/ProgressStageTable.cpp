@@ -1,5 +1,7 @@
 #include "resources/ProgressStageTable.h"
 
+#include "shell/StageTexts.h"
+
 #include <algorithm>
 #include <iterator>
 
@@ -22,6 +24,9 @@ constexpr ProgressStageRow kRows[] = {
     {LauncherUpdateDone, "Launcher更新完成,正在重启Launcher...", StageBar::Full, StageAction::RestartLauncher, false},
     {ResourceUpdateDone, "资源更新完成,准备启动游戏.", StageBar::Full, StageAction::StartGame, false},
     {NoticeResultArrived, nullptr, StageBar::Keep, StageAction::NoticeAnswer, false},
+    {FileCheckBegin, kFileCheckText, StageBar::Empty, StageAction::BeginFileCheck, false},
+    {FileCheckProgress, nullptr, StageBar::Keep, StageAction::FollowFileCheck, false},
+    {FileCheckEnd, nullptr, StageBar::Full, StageAction::EndFileCheck, false},
 };
 
 }  // namespace

@@ -21,6 +21,9 @@ enum class StageAction {
     RestartLauncher,  // new launcher files are in place: say so, then restart the launcher
     StartGame,        // every resource is current
     NoticeAnswer,     // the update-address service answered
+    BeginFileCheck,   // a repair starts hashing the installed files
+    FollowFileCheck,  // bytes hashed: the bar follows them
+    EndFileCheck,     // every file hashed: say how many must be fetched again
 };
 
 struct ProgressStageRow {

@@ -5,6 +5,7 @@
 #include "platform/Process.h"
 #include "shell/GameProcessContract.h"
 
+#include <algorithm>
 #include <vector>
 
 bool FindCommandLineValue(const std::string& commandLine, const std::string& key, std::string& value) {
@@ -18,6 +19,16 @@ bool FindCommandLineValue(const std::string& commandLine, const std::string& key
         return true;
     }
     return false;
+}
+
+bool HasCommandLineFlag(const std::string& commandLine, const std::string& flag) {
+    std::vector<std::string> tokens;
+    SplitText(TrimText(commandLine), " ", &tokens);
+    return std::find(tokens.begin(), tokens.end(), flag) != tokens.end();
+}
+
+bool IsRepairRequested() {
+    return HasCommandLineFlag(platform::CommandLineText(), kRepairFlag);
 }
 
 bool GetCommandLineValue(const std::string& key, std::string& value) {

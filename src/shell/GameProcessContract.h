@@ -18,6 +18,11 @@ inline constexpr const char* kEntranceKey = "ENTRANCE";
 // Parameter text of the entrance program (and of the launcher it restarts).
 inline constexpr const char* kRebootParameter = "LAUNCHER_REBOOT=TRUE";
 inline constexpr const char* kPlatformNumber = "1";
+// The launcher's argument (the desktop entry's repair action) that checks the installed files
+// before the update and fetches the damaged ones again. A restart after a launcher update does
+// not pass it on: the damaged files' lines have left version.txt by then, so they are fetched
+// without hashing everything a second time.
+inline constexpr const char* kRepairFlag = "--repair";
 
 // R + "game/" (with the separator), the game's working folder.
 std::string GameFolder(const std::string& root);

@@ -1,5 +1,7 @@
 #include "shell/LauncherDesktopEntry.h"
 
+#include "shell/GameProcessContract.h"
+
 platform::DesktopEntry LauncherDesktopEntry(const std::string& launcherPath) {
     platform::DesktopEntry entry;
     entry.name = kDesktopShortcutName;
@@ -7,5 +9,6 @@ platform::DesktopEntry LauncherDesktopEntry(const std::string& launcherPath) {
     entry.icon = kLauncherIconName;
     entry.startupWmClass = kLauncherWindowClass;
     entry.categories = "Game;";
+    entry.actions.push_back({"repair", kRepairActionName, {kRepairFlag}});
     return entry;
 }

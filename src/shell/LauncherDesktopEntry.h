@@ -15,5 +15,8 @@ inline constexpr const char* kLauncherIconName = "tolmqrvo";
 // The class the launcher's windows carry, which desktops match to the entry.
 inline constexpr const char* kLauncherWindowClass = "Tolmqrvo";
 
-// The entry that starts the launcher at `launcherPath` without arguments.
+// The action that starts the launcher with --repair.
+inline constexpr const char* kRepairActionName = "修复游戏文件";
+
+// The entry that starts the launcher at `launcherPath` without arguments, with the repair action.
 platform::DesktopEntry LauncherDesktopEntry(const std::string& launcherPath);

@@ -1,5 +1,7 @@
 #include "shell/StageTexts.h"
 
+#include <cstdio>
+
 const char* NoticeFailureText(int result) {
     switch (result) {
         case 2:
@@ -11,6 +13,15 @@ const char* NoticeFailureText(int result) {
         default:
             return "";
     }
+}
+
+std::string FileCheckStatusText(int checked, int count, std::int64_t hashed, std::int64_t total, double seconds) {
+    constexpr double kMiB = 1024.0 * 1024.0;
+    char line[160];
+    std::snprintf(line, sizeof(line), "校验进度:%d/%d个文件 %.1f/%.1f MiB %.1f MiB/s", checked, count,
+                  static_cast<double>(hashed) / kMiB, static_cast<double>(total) / kMiB,
+                  seconds > 0 ? static_cast<double>(hashed) / kMiB / seconds : 0.0);
+    return line;
 }
 
 std::string FileCheckSummaryText(int checked, int damaged) {

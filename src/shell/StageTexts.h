@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 // What the player reads at each step of an update check, shared by the launcher window and the
@@ -18,6 +19,9 @@ inline constexpr const char* kRetryButtonText = "重试";
 inline constexpr const char* kQuitButtonText = "退出";
 inline constexpr const char* kFileCheckText = "正在校验游戏文件...";
 
+// The status line while a repair hashes: files and MiB checked of all, and the speed since the
+// check began `seconds` ago.
+std::string FileCheckStatusText(int checked, int count, std::int64_t hashed, std::int64_t total, double seconds);
 // What a repair found once the files are hashed: how many were checked, how many must be fetched.
 std::string FileCheckSummaryText(int checked, int damaged);
 // What a repair did, once its downloads ended well.

@@ -113,7 +113,12 @@ INSTANTIATE_TEST_SUITE_P(States,
                                            ReportCase{11, false, "加载Launcher资源中,请耐心等待...", 0.0f, true},
                                            ReportCase{13, false, nullptr, 0.2f, false},
                                            ReportCase{14, false, nullptr, 0.2f, false},
-                                           ReportCase{19, false, nullptr, 0.2f, false},
+                                           // The repair's check; 20 and 21 without their counts move nothing
+                                           // but the end fills the bar.
+                                           ReportCase{19, false, "正在校验游戏文件...", 0.0f, false},
+                                           ReportCase{20, false, nullptr, 0.2f, false},
+                                           ReportCase{21, false, nullptr, 1.0f, false},
+                                           ReportCase{22, false, nullptr, 0.2f, false},
                                            ReportCase{1000, false, nullptr, 0.2f, false},
                                            // Half of the bytes fill the bar's first sweep.
                                            ReportCase{15, true, nullptr, 1.0f, true}),
@@ -164,6 +169,54 @@ TEST(ProgressStatePoster, ReportsAfterTheWindowIsGoneAreDroppedWithTheirRecords)
     EXPECT_EQ(freed, 1) << "the queued report is freed with its receiver";
     poster.Post(LocalCheckBegin, std::make_unique<TrackedRecord>(&freed));
     EXPECT_EQ(freed, 2) << "a late report is dropped at once";
+}
+
+// ---- a repair ------------------------------------------------------------------------------------
+
+// The window of a launcher started with --repair.
+class RepairFixture : public ControllerFixture {
+protected:
+    void SetUp() override {
+        const char* argv[] = {"/p/Tolmqrvo", "--repair"};
+        platform::SetCommandLine(2, const_cast<char**>(argv));
+        ControllerFixture::SetUp();
+    }
+};
+
+TEST_F(RepairFixture, TheCheckShowsItsStageTheBarFollowsTheBytesHashedAndTheEndSaysWhatWasRepaired) {
+    constexpr std::int64_t kMiB = 1024 * 1024;
+    CCustomProgress* bar = window->ProgressBar();
+    Deliver(FileCheckBegin);
+    EXPECT_EQ(StageText(), "正在校验游戏文件...");
+    EXPECT_FLOAT_EQ(Ratio(), 0.0f);
+    const struct {
+        std::int64_t hashed;
+        int checked;
+        float ratio;
+        const char* status;
+    } steps[] = {
+        {1 * kMiB, 1, 0.25f, "校验进度:1/3个文件 1.0/4.0 MiB "},
+        {3 * kMiB, 2, 0.75f, "校验进度:2/3个文件 3.0/4.0 MiB "},
+    };
+    for (const auto& step : steps) {
+        Deliver(FileCheckProgress, std::make_unique<FileCheckProgressInfo>(step.hashed, 4 * kMiB, step.checked, 3, 0));
+        EXPECT_FLOAT_EQ(Ratio(), step.ratio);
+        ASSERT_TRUE(WaitFor([&] { return bar->Progress == step.ratio; }, 2000)) << bar->Progress;
+        EXPECT_EQ(StatusText().rfind(step.status, 0), 0u) << StatusText();
+        EXPECT_EQ(StageText(), "正在校验游戏文件...");
+        EXPECT_FALSE(window->IsDownloading());
+    }
+    Deliver(FileCheckEnd, std::make_unique<FileCheckProgressInfo>(4 * kMiB, 4 * kMiB, 3, 3, 1));
+    EXPECT_EQ(StageText(), "校验完成,共3个文件,1个需要修复");
+    EXPECT_FLOAT_EQ(Ratio(), 1.0f);
+
+    // Once the damaged file is back, the player is told what the repair did, then the game starts.
+    SeenBox seen;
+    AnswerNextBox(seen, 1);
+    Deliver(ResourceUpdateDone);
+    EXPECT_EQ(seen.text, "修复完成,已校验3个文件,修复1个");
+    EXPECT_FALSE(seen.secondVisible);
+    ASSERT_TRUE(WaitFor([&] { return window->startGameCalls == 1; }));
 }
 
 // ---- notice answers and the retry question -----------------------------------------------------

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 TEST(CommandLineTest, FindsTheFirstMatchingKeyAndDecodesItsValue) {
@@ -35,19 +37,28 @@ TEST(CommandLineTest, FindsTheFirstMatchingKeyAndDecodesItsValue) {
     }
 }
 
-TEST(CommandLineTest, RebootKeyIsReadFromTheProcessCommandLine) {
-    const std::pair<std::vector<const char*>, bool> cases[] = {
-        {{"/p/Tolmqrvo", "launcher_reboot=true"}, true},
-        {{"/p/Tolmqrvo", "LAUNCHER_REBOOT=TRUE", "ENTRANCE=/x"}, true},
-        {{"/p/Tolmqrvo", "LAUNCHER_REBOOT=yes"}, false},
-        {{"/p/Tolmqrvo"}, false},
+TEST(CommandLineTest, RebootKeyAndRepairFlagAreReadFromTheProcessCommandLine) {
+    const struct {
+        std::vector<const char*> argv;
+        bool reboot;
+        bool repair;
+    } cases[] = {
+        {{"/p/Tolmqrvo", "launcher_reboot=true"}, true, false},
+        {{"/p/Tolmqrvo", "LAUNCHER_REBOOT=TRUE", "ENTRANCE=/x"}, true, false},
+        {{"/p/Tolmqrvo", "LAUNCHER_REBOOT=yes"}, false, false},
+        {{"/p/Tolmqrvo"}, false, false},
+        {{"/p/Tolmqrvo", "--repair"}, false, true},
+        {{"/p/Tolmqrvo", "LAUNCHER_REBOOT=TRUE", "--repair"}, true, true},
+        // Only the exact token: no value form, no prefix, no other case.
+        {{"/p/Tolmqrvo", "--repair=1", "--repairs", "--REPAIR", "repair"}, false, false},
     };
-    for (const auto& [argv, expected] : cases) {
+    for (const auto& c : cases) {
         std::vector<char*> args;
-        for (const char* arg : argv)
+        for (const char* arg : c.argv)
             args.push_back(const_cast<char*>(arg));
         platform::SetCommandLine(static_cast<int>(args.size()), args.data());
-        EXPECT_EQ(IsLauncherReboot(), expected) << platform::CommandLineText();
+        EXPECT_EQ(IsLauncherReboot(), c.reboot) << platform::CommandLineText();
+        EXPECT_EQ(IsRepairRequested(), c.repair) << platform::CommandLineText();
     }
     platform::SetCommandLine(0, nullptr);
 }

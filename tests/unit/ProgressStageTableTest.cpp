@@ -33,6 +33,9 @@ TEST(ProgressStageTable, EveryReportsTextBarActionAndDownloadingRule) {
         {16, "Launcher更新完成,正在重启Launcher...", F, StageAction::RestartLauncher, false},
         {17, "资源更新完成,准备启动游戏.", F, StageAction::StartGame, false},
         {18, nullptr, K, StageAction::NoticeAnswer, false},
+        {19, "正在校验游戏文件...", E, StageAction::BeginFileCheck, false},
+        {20, nullptr, K, StageAction::FollowFileCheck, false},
+        {21, nullptr, F, StageAction::EndFileCheck, false},
     };
     for (const auto& e : expected) {
         const ProgressStageRow* row = FindProgressStageRow(e.state);
@@ -45,7 +48,7 @@ TEST(ProgressStageTable, EveryReportsTextBarActionAndDownloadingRule) {
         EXPECT_EQ(IsDownloadingState(e.state), e.downloading) << e.state;
     }
     // States no reporter sends change nothing and never count as downloading.
-    for (int state : {0, 13, 14, 19, -1}) {
+    for (int state : {0, 13, 14, 22, -1}) {
         EXPECT_EQ(FindProgressStageRow(state), nullptr) << state;
         EXPECT_EQ(StageTextForState(state), nullptr) << state;
         EXPECT_FALSE(IsDownloadingState(state)) << state;

@@ -73,7 +73,9 @@ TEST(DesktopShortcut, ALinkThatRunsTheTargetWhateverItsPathHolds) {
         EXPECT_EQ(ReadFileBytes(path), std::string("[Desktop Entry]\nType=Application\nName=官网Qorvane\nExec=") +
                                            c.exec +
                                            "\nIcon=tolmqrvo\nTerminal=false\nStartupWMClass=Tolmqrvo\n"
-                                           "Categories=Game;\n")
+                                           "Categories=Game;\nActions=repair;\n\n"
+                                           "[Desktop Action repair]\nName=修复游戏文件\nExec=" +
+                                           c.exec + " \"--repair\"\n")
             << c.target;
         EXPECT_EQ(ModeOf(path), 0755u);
     }
@@ -83,14 +85,14 @@ TEST(DesktopShortcut, ActionsRunTheSameProgramWithTheirArgumentsAndTheEntryValid
     platform::DesktopEntry entry = LauncherDesktopEntry("/home/ann/My Games/Tolmqrvo");
     entry.actions.push_back({"check", "检查 $文件", {"--check", "50%"}});
     const std::string text = platform::FormatDesktopEntry(entry);
-    EXPECT_NE(text.find("\nActions=check;\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\nActions=repair;check;\n"), std::string::npos) << text;
     EXPECT_NE(text.find("\n\n[Desktop Action check]\nName=检查 $文件\n"
                         R"(Exec="/home/ann/My Games/Tolmqrvo" "--check" "50%%")"
                         "\n"),
               std::string::npos)
         << text;
 
-    // The desktop's own checker accepts the entry, with and without an action.
+    // The desktop's own checker accepts the entry, with the repair action alone and with another.
     testsupport::TempFolder folder;
     for (const platform::DesktopEntry& e : {LauncherDesktopEntry("/opt/a b/Tolmqrvo"), entry}) {
         WriteFileBytes(folder.path() + "tolmqrvo.desktop", platform::FormatDesktopEntry(e));

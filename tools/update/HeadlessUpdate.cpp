@@ -37,43 +37,14 @@ void HeadlessUpdate::Status(const std::string& line) {
     std::fflush(out_);
 }
 
-void HeadlessUpdate::FileCheckStatus(const FileCheckProgressInfo& info) {
+void HeadlessUpdate::FileCheckStatus(const FileCheckProgressInfo& info, bool last) {
     auto now = std::chrono::steady_clock::now();
     // Redrawn in place about ten times a second on a terminal, one line a second into a file.
-    if (!terminal_ && now - lastCheckStatus_ < std::chrono::seconds(1))
+    if (!last && !terminal_ && now - lastCheckStatus_ < std::chrono::seconds(1))
         return;
     lastCheckStatus_ = now;
-    double seconds = std::chrono::duration<double>(now - checkStart_).count();
-    constexpr double kMiB = 1024.0 * 1024.0;
-    char line[160];
-    std::snprintf(line, sizeof(line), "校验进度:%d/%d个文件 %.1f/%.1f MiB %.1f MiB/s", info.filesChecked,
-                  info.fileCount, static_cast<double>(info.bytesHashed) / kMiB,
-                  static_cast<double>(info.totalBytes) / kMiB,
-                  seconds > 0 ? static_cast<double>(info.bytesHashed) / kMiB / seconds : 0.0);
-    Status(line);
-}
-
-bool HeadlessUpdate::FollowFileCheck(const ProgressEventQueue::Event& event) {
-    switch (event.state) {
-        case FileCheckBegin:
-            Stage(kFileCheckText);
-            checkStart_ = std::chrono::steady_clock::now();
-            lastCheckStatus_ = checkStart_ - std::chrono::seconds(1);
-            return true;
-        case FileCheckProgress:
-            if (auto* info = dynamic_cast<FileCheckProgressInfo*>(event.info.get()))
-                FileCheckStatus(*info);
-            return true;
-        case FileCheckEnd:
-            if (auto* info = dynamic_cast<FileCheckProgressInfo*>(event.info.get())) {
-                lastCheckStatus_ = checkStart_ - std::chrono::seconds(1);
-                FileCheckStatus(*info);
-                Stage(FileCheckSummaryText(info->fileCount, info->damaged));
-            }
-            return true;
-        default:
-            return false;
-    }
+    Status(FileCheckStatusText(info.filesChecked, info.fileCount, info.bytesHashed, info.totalBytes,
+                               std::chrono::duration<double>(now - checkStart_).count()));
 }
 
 bool HeadlessUpdate::AskForAddress(std::string& address) {
@@ -140,9 +111,6 @@ int HeadlessUpdate::FollowUpdateCheck(const std::string& address) {
         if (!events.Pop(event, std::chrono::duration_cast<std::chrono::milliseconds>(nextTick - now) +
                                    std::chrono::milliseconds(1)))
             continue;
-        // The installed-file check only prints: it shows nothing in the window's table yet.
-        if (FollowFileCheck(event))
-            continue;
         downloading = IsDownloadingState(event.state);
         const ProgressStageRow* row = FindProgressStageRow(event.state);
         if (!row)
@@ -189,6 +157,19 @@ int HeadlessUpdate::FollowUpdateCheck(const std::string& address) {
                     Stage(RepairSummaryText(counts.checked, counts.repaired));
                 }
                 return kUpdateCurrent;
+            case StageAction::BeginFileCheck:
+                checkStart_ = std::chrono::steady_clock::now();
+                lastCheckStatus_ = checkStart_ - std::chrono::seconds(1);
+                break;
+            case StageAction::FollowFileCheck:
+            case StageAction::EndFileCheck:
+                if (auto* info = dynamic_cast<FileCheckProgressInfo*>(event.info.get())) {
+                    bool end = row->action == StageAction::EndFileCheck;
+                    FileCheckStatus(*info, end);
+                    if (end)
+                        Stage(FileCheckSummaryText(info->fileCount, info->damaged));
+                }
+                break;
             case StageAction::None:
             case StageAction::NoticeAnswer:
                 break;

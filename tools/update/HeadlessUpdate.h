@@ -41,9 +41,8 @@ private:
     int FollowUpdateCheck(const std::string& address);
     void Stage(const std::string& text);
     void Status(const std::string& line);
-    void FileCheckStatus(const FileCheckProgressInfo& info);
-    // Prints the installed-file check's reports; false for every other report.
-    bool FollowFileCheck(const ProgressEventQueue::Event& event);
+    // The check's status line; the `last` one is printed whatever the time since the previous.
+    void FileCheckStatus(const FileCheckProgressInfo& info, bool last);
 
     HeadlessUpdateOptions options_;
     std::FILE* out_;
