@@ -198,6 +198,10 @@ void CMainForegroundDialog::SetStageText(const std::string& text) {
     stageLabel_->SetTextAndRedraw(text);
 }
 
+void CMainForegroundDialog::SetStatusText(const std::string& text) {
+    statusLabel_->SetTextAndRedraw(text);
+}
+
 void CMainForegroundDialog::EndProcess() {
     services_.endProcess(0);
 }
@@ -229,6 +233,7 @@ void CMainForegroundDialog::OnTimer(int timerId) {
 void CMainForegroundDialog::OnGameWatchTick() {
     if (IsProcessRunning(GameExecutablePath(GetGameRootFolder()))) {
         SetStageText(kWaitingForGameText);
+        SetStatusText(std::string());
         return;
     }
     StopTimer(GameWatchTimer);
@@ -249,8 +254,8 @@ void CMainForegroundDialog::OnProgressBarTick() {
 void CMainForegroundDialog::OnStatusLineTick() {
     if (!progress_.OnStatusTick(isDownloading_))
         return;
-    stageLabel_->SetTextAndRedraw(progress_.tipText());
-    statusLabel_->SetTextAndRedraw(progress_.statusLine());
+    SetStageText(progress_.tipText());
+    SetStatusText(progress_.statusLine());
 }
 
 void CMainForegroundDialog::RequestUpdateAddress() {
@@ -261,6 +266,7 @@ void CMainForegroundDialog::RequestUpdateAddress() {
     params->version = RunningProgramVersionText();
     progress_.SetProgressRatio(0);
     SetStageText(kRequestingAddressText);
+    SetStatusText(std::string());
     // A request that cannot even start would never answer: report it as a failed request, so the
     // player gets the retry question instead of a window that waits forever.
     if (!services_.requestNotice(std::move(params)))
@@ -297,6 +303,8 @@ void CMainForegroundDialog::OnProgressState(int state, const ResourceManagerProg
     }
     if (row->stageText)
         SetStageText(row->stageText);
+    if (const auto line = StatusLineForState(state, progress_.totalBytes()))
+        SetStatusText(*line);
     if (row->bar != StageBar::Keep)
         progress_.SetProgressRatio(row->bar == StageBar::Full ? 1 : 0);
     switch (row->action) {

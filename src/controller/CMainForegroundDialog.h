@@ -134,6 +134,8 @@ protected:
 
     // Stage label := text, repainted at once.
     void SetStageText(const std::string& text);
+    // Status line := text (empty clears it), repainted at once.
+    void SetStatusText(const std::string& text);
     void EndProcess();
 
 private:

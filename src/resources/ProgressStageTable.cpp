@@ -1,5 +1,6 @@
 #include "resources/ProgressStageTable.h"
 
+#include "shell/ProgressText.h"
 #include "shell/StageTexts.h"
 
 #include <algorithm>
@@ -8,25 +9,30 @@
 namespace {
 
 constexpr ProgressStageRow kRows[] = {
-    {LocalCheckBegin, "开始校验本地资源...", StageBar::Empty, StageAction::StartOver, false},
-    {LocalCheckEnd, "校验本地资源完成...", StageBar::Full, StageAction::None, false},
-    {LauncherManifestBegin, nullptr, StageBar::Keep, StageAction::None, false},
-    {LauncherManifestEnd, nullptr, StageBar::Keep, StageAction::None, false},
-    {CdnCheckBegin, "开始比对服务器资源...", StageBar::Empty, StageAction::None, false},
-    {CdnCheckEnd, "比对服务器资源完成...", StageBar::Full, StageAction::None, false},
-    {DownloadSizeNotice, nullptr, StageBar::Keep, StageAction::CheckDiskSpace, false},
-    {CdnCheckFailed, "比对服务器资源失败!", StageBar::Full, StageAction::AskRetry, false},
-    {ResourceDownloadBegin, "美女指挥官正在为您调配游戏资源...", StageBar::Empty, StageAction::None, true},
-    {ResourceDownloadFailed, "加载服务器资源失败!", StageBar::Full, StageAction::AskRetry, false},
-    {LauncherDownloadBegin, "加载Launcher资源中,请耐心等待...", StageBar::Empty, StageAction::None, true},
-    {LauncherDownloadFailed, "加载Launcher资源失败!", StageBar::Full, StageAction::AskRetry, false},
-    {DownloadProgress, nullptr, StageBar::Keep, StageAction::FollowDownload, true},
-    {LauncherUpdateDone, "Launcher更新完成,正在重启Launcher...", StageBar::Full, StageAction::RestartLauncher, false},
-    {ResourceUpdateDone, "资源更新完成,准备启动游戏.", StageBar::Full, StageAction::StartGame, false},
-    {NoticeResultArrived, nullptr, StageBar::Keep, StageAction::NoticeAnswer, false},
-    {FileCheckBegin, kFileCheckText, StageBar::Empty, StageAction::BeginFileCheck, false},
-    {FileCheckProgress, nullptr, StageBar::Keep, StageAction::FollowFileCheck, false},
-    {FileCheckEnd, nullptr, StageBar::Full, StageAction::EndFileCheck, false},
+    {LocalCheckBegin, "开始校验本地资源...", StageBar::Empty, StatusLine::Clear, StageAction::StartOver, false},
+    {LocalCheckEnd, "校验本地资源完成...", StageBar::Full, StatusLine::Clear, StageAction::None, false},
+    {LauncherManifestBegin, nullptr, StageBar::Keep, StatusLine::Clear, StageAction::None, false},
+    {LauncherManifestEnd, nullptr, StageBar::Keep, StatusLine::Clear, StageAction::None, false},
+    {CdnCheckBegin, "开始比对服务器资源...", StageBar::Empty, StatusLine::Clear, StageAction::None, false},
+    {CdnCheckEnd, "比对服务器资源完成...", StageBar::Full, StatusLine::Clear, StageAction::None, false},
+    {DownloadSizeNotice, nullptr, StageBar::Keep, StatusLine::Clear, StageAction::CheckDiskSpace, false},
+    {CdnCheckFailed, "比对服务器资源失败!", StageBar::Full, StatusLine::Clear, StageAction::AskRetry, false},
+    {ResourceDownloadBegin, "美女指挥官正在为您调配游戏资源...", StageBar::Empty, StatusLine::Connecting,
+     StageAction::None, true},
+    {ResourceDownloadFailed, "加载服务器资源失败!", StageBar::Full, StatusLine::Clear, StageAction::AskRetry, false},
+    {LauncherDownloadBegin, "加载Launcher资源中,请耐心等待...", StageBar::Empty, StatusLine::Connecting,
+     StageAction::None, true},
+    {LauncherDownloadFailed, "加载Launcher资源失败!", StageBar::Full, StatusLine::Clear, StageAction::AskRetry, false},
+    {DownloadProgress, nullptr, StageBar::Keep, StatusLine::Keep, StageAction::FollowDownload, true},
+    {LauncherUpdateDone, "Launcher更新完成,正在重启Launcher...", StageBar::Full, StatusLine::Fetched,
+     StageAction::RestartLauncher, false},
+    {ResourceUpdateDone, "资源更新完成,准备启动游戏.", StageBar::Full, StatusLine::Fetched, StageAction::StartGame,
+     false},
+    {NoticeResultArrived, nullptr, StageBar::Keep, StatusLine::Clear, StageAction::NoticeAnswer, false},
+    // The check writes its own line: files and bytes hashed, and its speed.
+    {FileCheckBegin, kFileCheckText, StageBar::Empty, StatusLine::Clear, StageAction::BeginFileCheck, false},
+    {FileCheckProgress, nullptr, StageBar::Keep, StatusLine::Keep, StageAction::FollowFileCheck, false},
+    {FileCheckEnd, nullptr, StageBar::Full, StatusLine::Keep, StageAction::EndFileCheck, false},
 };
 
 }  // namespace
@@ -40,6 +46,24 @@ const ProgressStageRow* FindProgressStageRow(int state) {
 const char* StageTextForState(int state) {
     const ProgressStageRow* row = FindProgressStageRow(state);
     return row ? row->stageText : nullptr;
+}
+
+std::optional<std::string> StatusLineForState(int state, std::int64_t totalBytes) {
+    const ProgressStageRow* row = FindProgressStageRow(state);
+    if (!row)
+        return std::nullopt;
+    switch (row->status) {
+        case StatusLine::Keep:
+            return std::nullopt;
+        case StatusLine::Clear:
+            return std::string();
+        case StatusLine::Connecting:
+            return std::string(kConnectingText);
+        case StatusLine::Fetched:
+            // Every byte is in place once the step ended well, whatever the last report counted.
+            return totalBytes > 0 ? FormatSizesLine(totalBytes, totalBytes) : std::string();
+    }
+    return std::nullopt;
 }
 
 bool IsDownloadingState(int state) {

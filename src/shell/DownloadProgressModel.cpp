@@ -1,6 +1,7 @@
 #include "shell/DownloadProgressModel.h"
 
 #include "shell/ProgressText.h"
+#include "shell/StageTexts.h"
 
 DownloadProgressModel::DownloadProgressModel() {
     tips_ = {
@@ -13,6 +14,7 @@ DownloadProgressModel::DownloadProgressModel() {
 
 void DownloadProgressModel::Reset() {
     progressRatio_ = 0;
+    barRatio_ = 0;
     stageKey_ = 0;
     doneBytes_ = totalBytes_ = lastSampleBytes_ = 0;
     speedSamples_.fill(0);
@@ -20,7 +22,10 @@ void DownloadProgressModel::Reset() {
 }
 
 void DownloadProgressModel::OnProgress(std::int64_t done, std::int64_t total) {
-    float r = static_cast<float>(static_cast<double>(done) / static_cast<double>(total)) * 2.0f;
+    const float share = static_cast<float>(static_cast<double>(done) / static_cast<double>(total));
+    // The bar fills once over the whole download; the three sweeps only pick the tips.
+    barRatio_ = share;
+    float r = share * 2.0f;
     progressRatio_ = r;
     doneBytes_ = done;
     totalBytes_ = total;
@@ -39,10 +44,15 @@ void DownloadProgressModel::OnProgress(std::int64_t done, std::int64_t total) {
     sizesText_ = FormatByteSize(done) + "/" + FormatByteSize(total);
 }
 
+void DownloadProgressModel::SetProgressRatio(float ratio) {
+    progressRatio_ = ratio;
+    barRatio_ = ratio;
+}
+
 float DownloadProgressModel::barProgress() const {
-    if (!(progressRatio_ > 0.0f))
+    if (!(barRatio_ > 0.0f))
         return 0.0f;
-    return progressRatio_ > 1.0f ? 1.0f : progressRatio_;
+    return barRatio_ > 1.0f ? 1.0f : barRatio_;
 }
 
 void DownloadProgressModel::ChooseTip(int key, float ratio) {
@@ -80,12 +90,12 @@ bool DownloadProgressModel::OnStatusTick(bool isDownloading) {
         lastSampleBytes_ = doneBytes_;
         auto seconds =
             static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(remaining) / average));
-        statusLine_ =
-            "速度:" + FormatByteSize(average) + "/秒 预计:" + FormatDuration(seconds) + " 下载进度:" + sizesText_;
+        statusLine_ = "速度:" + FormatByteSize(average) + "/秒 预计:" + FormatDuration(seconds) + " " +
+                      FormatSizesLine(doneBytes_, totalBytes_);
     } else {
         // Nothing arrived in the last six seconds: say what is known instead of claiming the
         // update has finished.
-        statusLine_ = sizesText_.empty() ? std::string("正在连接下载服务器...") : "下载进度:" + sizesText_;
+        statusLine_ = sizesText_.empty() ? std::string(kConnectingText) : FormatSizesLine(doneBytes_, totalBytes_);
     }
     return true;
 }

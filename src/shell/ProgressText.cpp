@@ -30,3 +30,7 @@ std::string FormatDuration(std::int32_t seconds) {
         std::snprintf(text, sizeof(text), "%d分%d秒", seconds / 60, seconds % 60);
     return text;
 }
+
+std::string FormatSizesLine(std::int64_t done, std::int64_t total) {
+    return "下载进度:" + FormatByteSize(done) + "/" + FormatByteSize(total);
+}

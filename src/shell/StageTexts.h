@@ -17,6 +17,8 @@ inline constexpr const char* kRestartSucceededText = "重启Launcher成功";
 inline constexpr const char* kStartFailedFormat = "启动失败，错误代码:%d";
 inline constexpr const char* kRetryButtonText = "重试";
 inline constexpr const char* kQuitButtonText = "退出";
+// The status line of a download before its first bytes arrive.
+inline constexpr const char* kConnectingText = "正在连接下载服务器...";
 inline constexpr const char* kFileCheckText = "正在校验游戏文件...";
 
 // The status line while a repair hashes: files and MiB checked of all, and the speed since the

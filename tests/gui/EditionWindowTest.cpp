@@ -172,15 +172,15 @@ TEST_F(PlayerViewTest, CheckingDownloadingAndAFailedDownload) {
     const QImage checking = Picture();
     Keep(checking, "launcher_checking.png");
 
-    // A download at 30 % of the bar (15 % of the bytes), a status line after one tick.
+    // A download at 30 % of its bytes fills 30 % of the bar; a status line after one tick.
     Deliver(ResourceDownloadBegin);
-    Deliver(DownloadProgress, std::make_unique<ResourceManagerUpdateProgressInfo>(63'000'000, 420'000'000));
+    Deliver(DownloadProgress, std::make_unique<ResourceManagerUpdateProgressInfo>(126'000'000, 420'000'000));
     QSignalSpy statusTicks(window->Timer(CMainForegroundDialog::StatusLineTimer), &QTimer::timeout);
     ASSERT_TRUE(statusTicks.wait(2000));
     QSignalSpy barTicks(window->Timer(CMainForegroundDialog::ProgressBarTimer), &QTimer::timeout);
     ASSERT_TRUE(barTicks.wait(1000));
     EXPECT_EQ(StageText(), "美女指挥官正在为您调配游戏资源...");
-    EXPECT_EQ(StatusText(), "速度:10.01MB/秒 预计:34秒 下载进度:60.08MB/400.54MB");
+    EXPECT_EQ(StatusText(), "速度:20.03MB/秒 预计:14秒 下载进度:120.16MB/400.54MB");
     const QImage downloading = Picture();
     Keep(downloading, "launcher_downloading_30.png");
     // The fill shows left of 30 % of the bar and not right of it.

@@ -60,8 +60,9 @@ void WriteExecutable(const std::string& path, const std::string& content) {
 
 struct ReportCase {
     int state;
-    bool progressRecord;    // a download-progress record (half of the bytes) instead of a plain one
-    const char* stageText;  // null: the stage label keeps the text of the download stage
+    bool progressRecord;     // a download-progress record (half of the bytes) instead of a plain one
+    const char* stageText;   // null: the stage label keeps the text of the download stage
+    const char* statusLine;  // null: the status line keeps the download's line
     float ratio;
     bool downloading;
 };
@@ -72,13 +73,15 @@ void PrintTo(const ReportCase& c, std::ostream* out) {
 
 class ReportTableTest : public ControllerFixture, public ::testing::WithParamInterface<ReportCase> {};
 
-TEST_P(ReportTableTest, EachReportSetsItsStageAndFreesItsRecord) {
+TEST_P(ReportTableTest, EachReportSetsItsStageAndStatusLineAndFreesItsRecord) {
     const ReportCase c = GetParam();
     // Start from a running download, so "changes nothing" is visible.
     Deliver(ResourceDownloadBegin);
     Deliver(DownloadProgress, std::make_unique<ResourceManagerUpdateProgressInfo>(10, 100));
     ASSERT_TRUE(window->IsDownloading());
     ASSERT_FLOAT_EQ(Ratio(), 0.2f);
+    const std::string downloadLine = "速度:1 KB/秒 预计:1秒 下载进度:1 KB/1 KB";
+    window->StatusLabel()->SetTextAndRedraw(downloadLine);
 
     int freed = 0;
     std::unique_ptr<ResourceManagerProgressInfoBase> record;
@@ -90,6 +93,7 @@ TEST_P(ReportTableTest, EachReportSetsItsStageAndFreesItsRecord) {
 
     EXPECT_EQ(freed, 1) << "the window frees every record it receives";
     EXPECT_EQ(StageText(), c.stageText ? c.stageText : "美女指挥官正在为您调配游戏资源...");
+    EXPECT_EQ(StatusText(), c.statusLine ? c.statusLine : downloadLine);
     EXPECT_FLOAT_EQ(Ratio(), c.ratio);
     EXPECT_EQ(window->IsDownloading(), c.downloading);
     EXPECT_TRUE(endings.empty());
@@ -97,34 +101,77 @@ TEST_P(ReportTableTest, EachReportSetsItsStageAndFreesItsRecord) {
     EXPECT_EQ(continued, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(States,
-                         ReportTableTest,
-                         ::testing::Values(ReportCase{1, false, "开始校验本地资源...", 0.0f, false},
-                                           ReportCase{2, false, "校验本地资源完成...", 1.0f, false},
-                                           ReportCase{3, false, nullptr, 0.2f, false},
-                                           ReportCase{4, false, nullptr, 0.2f, false},
-                                           ReportCase{5, false, "开始比对服务器资源...", 0.0f, false},
-                                           ReportCase{6, false, "比对服务器资源完成...", 1.0f, false},
-                                           // A size notice without its size record, a notice answer without its
-                                           // record: nothing happens.
-                                           ReportCase{7, false, nullptr, 0.2f, false},
-                                           ReportCase{18, false, nullptr, 0.2f, false},
-                                           ReportCase{9, false, "美女指挥官正在为您调配游戏资源...", 0.0f, true},
-                                           ReportCase{11, false, "加载Launcher资源中,请耐心等待...", 0.0f, true},
-                                           ReportCase{13, false, nullptr, 0.2f, false},
-                                           ReportCase{14, false, nullptr, 0.2f, false},
-                                           // The repair's check; 20 and 21 without their counts move nothing
-                                           // but the end fills the bar.
-                                           ReportCase{19, false, "正在校验游戏文件...", 0.0f, false},
-                                           ReportCase{20, false, nullptr, 0.2f, false},
-                                           ReportCase{21, false, nullptr, 1.0f, false},
-                                           ReportCase{22, false, nullptr, 0.2f, false},
-                                           ReportCase{1000, false, nullptr, 0.2f, false},
-                                           // Half of the bytes fill the bar's first sweep.
-                                           ReportCase{15, true, nullptr, 1.0f, true}),
-                         [](const ::testing::TestParamInfo<ReportCase>& row) {
-                             return "State" + std::to_string(row.param.state);
-                         });
+constexpr const char* kConnecting = "正在连接下载服务器...";
+
+INSTANTIATE_TEST_SUITE_P(
+    States,
+    ReportTableTest,
+    ::testing::Values(ReportCase{1, false, "开始校验本地资源...", "", 0.0f, false},
+                      ReportCase{2, false, "校验本地资源完成...", "", 1.0f, false},
+                      ReportCase{3, false, nullptr, "", 0.2f, false},
+                      ReportCase{4, false, nullptr, "", 0.2f, false},
+                      ReportCase{5, false, "开始比对服务器资源...", "", 0.0f, false},
+                      ReportCase{6, false, "比对服务器资源完成...", "", 1.0f, false},
+                      // A size notice without its size record, a notice answer without its record: nothing
+                      // happens but the end of the download's line.
+                      ReportCase{7, false, nullptr, "", 0.2f, false},
+                      ReportCase{18, false, nullptr, "", 0.2f, false},
+                      ReportCase{9, false, "美女指挥官正在为您调配游戏资源...", kConnecting, 0.0f, true},
+                      ReportCase{11, false, "加载Launcher资源中,请耐心等待...", kConnecting, 0.0f, true},
+                      ReportCase{13, false, nullptr, nullptr, 0.2f, false},
+                      ReportCase{14, false, nullptr, nullptr, 0.2f, false},
+                      // The repair's check; 20 and 21 without their counts move nothing but the end
+                      // fills the bar, and the check's own line stays.
+                      ReportCase{19, false, "正在校验游戏文件...", "", 0.0f, false},
+                      ReportCase{20, false, nullptr, nullptr, 0.2f, false},
+                      ReportCase{21, false, nullptr, nullptr, 1.0f, false},
+                      ReportCase{22, false, nullptr, nullptr, 0.2f, false},
+                      ReportCase{1000, false, nullptr, nullptr, 0.2f, false},
+                      // Half of the bytes end the tips' first sweep; the line is the status tick's.
+                      ReportCase{15, true, nullptr, nullptr, 1.0f, true}),
+    [](const ::testing::TestParamInfo<ReportCase>& row) { return "State" + std::to_string(row.param.state); });
+
+// The reports that open a question or end the run: the line behind the question, or the last
+// one the player reads, says what is happening then, never what a finished step said.
+TEST_F(ControllerFixture, TheStatusLineBehindQuestionsAndAtTheEndIsCurrent) {
+    const auto download = [this] {
+        Deliver(LocalCheckBegin);
+        Deliver(ResourceDownloadBegin);
+        Deliver(DownloadProgress, std::make_unique<ResourceManagerUpdateProgressInfo>(7'350'000, 7'424'000));
+        window->StatusLabel()->SetTextAndRedraw("速度:1.00MB/秒 预计:1秒 下载进度:7.01MB/7.08MB");
+    };
+    const struct {
+        int state;
+        bool downloaded;
+        bool asks;  // a question or notice opens
+        const char* line;
+    } cases[] = {
+        {ResourceDownloadFailed, true, true, ""},
+        {LauncherDownloadFailed, true, true, ""},
+        {CdnCheckFailed, false, true, ""},
+        {LauncherUpdateDone, true, true, "下载进度:7.08MB/7.08MB"},
+        {ResourceUpdateDone, true, false, "下载进度:7.08MB/7.08MB"},
+        // Nothing needed fetching: no line at all, not the start-up text.
+        {ResourceUpdateDone, false, false, ""},
+    };
+    for (const auto& c : cases) {
+        if (c.downloaded)
+            download();
+        else
+            Deliver(LocalCheckBegin);
+        std::string behind = "-";
+        SeenBox seen;
+        if (c.asks)
+            AnswerNextBox(seen, 1, [&] { behind = StatusText(); });
+        Deliver(c.state);
+        window->Timer(CMainForegroundDialog::StartGameTimer)->stop();
+        window->Timer(CMainForegroundDialog::RestartLauncherTimer)->stop();
+        EXPECT_EQ(seen.opened, c.asks) << "state " << c.state;
+        if (!c.asks)
+            behind = StatusText();
+        EXPECT_EQ(behind, c.line) << "state " << c.state;
+    }
+}
 
 TEST_F(ControllerFixture, ReportsWithoutRecordsChangeOnlyWhatNeedsNoRecord) {
     Deliver(DownloadProgress, std::make_unique<ResourceManagerUpdateProgressInfo>(25, 100));
@@ -377,6 +424,7 @@ TEST_F(ControllerFixture, TheRequestWaitsUntilTheGameHasEnded) {
 
     window->Timer(CMainForegroundDialog::GameWatchTimer)->start();
     ASSERT_TRUE(WaitFor([&] { return StageText() == "等待游戏结束..."; }));
+    EXPECT_EQ(StatusText(), "") << "no start-up line beside the wait";
     EXPECT_TRUE(noticeRequests.empty());
 
     ::kill(pid, SIGKILL);
@@ -707,11 +755,11 @@ TEST_F(ControllerFixture, TheProductsMeasurementOfTheRootPassesASmallDownload) {
 
 // ---- presentation ---------------------------------------------------------------------------------
 
-TEST_F(ControllerFixture, TheBarShowsTheThreeSweepRatio) {
+TEST_F(ControllerFixture, TheBarFillsOnceOverTheWholeDownload) {
     CCustomProgress* bar = window->ProgressBar();
     const QImage empty = bar->grab().toImage();
-    // 15 % of the bytes: 30 % of the first sweep.
-    Deliver(DownloadProgress, std::make_unique<ResourceManagerUpdateProgressInfo>(150, 1000));
+    // 30 % of the bytes: 30 % of the bar.
+    Deliver(DownloadProgress, std::make_unique<ResourceManagerUpdateProgressInfo>(300, 1000));
     ASSERT_TRUE(WaitFor([&] { return bar->Progress > 0.0f; }, 1000));
     EXPECT_FLOAT_EQ(bar->Progress, 0.3f);
     QCoreApplication::processEvents();
@@ -720,12 +768,22 @@ TEST_F(ControllerFixture, TheBarShowsTheThreeSweepRatio) {
     EXPECT_NE(filled.pixel(bar->width() * 20 / 100, row), empty.pixel(bar->width() * 20 / 100, row));
     EXPECT_EQ(filled.pixel(bar->width() * 40 / 100, row), empty.pixel(bar->width() * 40 / 100, row));
 
-    // Past the second sweep's end the bar is clamped, never beyond full.
-    Deliver(DownloadProgress, std::make_unique<ResourceManagerUpdateProgressInfo>(1000, 1000));
-    ASSERT_TRUE(WaitFor([&] { return bar->Progress == 1.0f; }, 1000));
-    EXPECT_EQ(window->Progress().stageKey(), 2);
+    // Where the tips change sweep, the bar goes on growing: it never fills early and starts over.
+    const struct {
+        std::int64_t done;  // of 1000 bytes
+        int stageKey;       // the tips' sweep
+    } steps[] = {{500, 0}, {501, 1}, {885, 2}, {1000, 2}};
+    float shown = 0.3f;
+    for (const auto& step : steps) {
+        Deliver(DownloadProgress, std::make_unique<ResourceManagerUpdateProgressInfo>(step.done, 1000));
+        const float share = static_cast<float>(step.done) / 1000.0f;
+        ASSERT_TRUE(WaitFor([&] { return bar->Progress == share; }, 1000)) << step.done;
+        EXPECT_GE(bar->Progress, shown) << step.done;
+        EXPECT_EQ(window->Progress().stageKey(), step.stageKey) << step.done;
+        shown = bar->Progress;
+    }
+    // More bytes than the total never draw beyond full.
     Deliver(DownloadProgress, std::make_unique<ResourceManagerUpdateProgressInfo>(2000, 1000));
-    EXPECT_GT(Ratio(), 1.0f);
     QSignalSpy barTicks(window->Timer(CMainForegroundDialog::ProgressBarTimer), &QTimer::timeout);
     ASSERT_TRUE(barTicks.wait(1000));
     EXPECT_EQ(bar->Progress, 1.0f) << "the bar never shows more than full";

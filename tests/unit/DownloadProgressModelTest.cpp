@@ -31,14 +31,16 @@ TEST(ProgressTextTest, Durations) {
         EXPECT_EQ(FormatDuration(seconds), text) << seconds;
 }
 
-TEST(DownloadProgressModelTest, ThreeSweepsOverOneDownload) {
+TEST(DownloadProgressModelTest, ThreeSweepsForTheTipsOneForTheBar) {
     DownloadProgressModel model;
     model.OnProgress(500, 1000);
     EXPECT_FLOAT_EQ(model.progressRatio(), 1.0f);
+    EXPECT_FLOAT_EQ(model.barProgress(), 0.5f) << "the bar is the share of the bytes";
     EXPECT_EQ(model.stageKey(), 0);
     model.OnProgress(501, 1000);
     EXPECT_EQ(model.stageKey(), 1);
     EXPECT_NEAR(model.progressRatio(), 0.0026f, 0.0001f);
+    EXPECT_FLOAT_EQ(model.barProgress(), 0.501f);
     model.OnProgress(884, 1000);  // just below 88.46 %
     EXPECT_EQ(model.stageKey(), 1);
     model.OnProgress(1000, 1000);
@@ -48,9 +50,13 @@ TEST(DownloadProgressModelTest, ThreeSweepsOverOneDownload) {
     // The stage never goes back within a download, only Reset starts over.
     model.OnProgress(100, 1000);
     EXPECT_EQ(model.stageKey(), 2);
+    EXPECT_FLOAT_EQ(model.barProgress(), 0.1f);
     model.Reset();
     EXPECT_EQ(model.stageKey(), 0);
     EXPECT_EQ(model.barProgress(), 0.0f);
+    // A stage's end outside a download fills the bar.
+    model.SetProgressRatio(1.0f);
+    EXPECT_EQ(model.barProgress(), 1.0f);
 }
 
 TEST(DownloadProgressModelTest, TipsFollowStageAndRatio) {

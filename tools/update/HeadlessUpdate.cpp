@@ -150,8 +150,8 @@ int HeadlessUpdate::FollowUpdateCheck(const std::string& address) {
                 Stage(kLauncherUpdatedNoticeText);
                 return kUpdateLauncherFetched;
             case StageAction::StartGame:
-                if (progress.totalBytes() > 0)
-                    Status("下载进度:" + progress.sizesText());
+                if (const auto line = StatusLineForState(event.state, progress.totalBytes()); line && !line->empty())
+                    Status(*line);
                 if (options_.checkFiles) {
                     CResourceManager::RepairCounts counts = manager.GetRepairCounts();
                     Stage(RepairSummaryText(counts.checked, counts.repaired));
