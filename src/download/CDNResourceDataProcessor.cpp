@@ -124,12 +124,14 @@ bool CDNResourceDataProcessor::Complete() {
     if (!baseDir_.empty()) {
         std::string target, folder;
         ResolveResourcePath(baseDir_, task().name, target);
+        Tell(Placement::Placing);
         // Folders are made ahead of a run; one removed meanwhile is made again here.
         bool moved =
             platform::RenameFile(staged_, target) ||
             (ParentFolder(target, folder) && (CreateFolderChain(folder), platform::RenameFile(staged_, target)));
         if (!moved) {
             TraceLine("文件无法放置\t" + target);
+            Tell(Placement::NotPlaced);
             failed_ = true;
             Discard();
             return false;
@@ -137,9 +139,13 @@ bool CDNResourceDataProcessor::Complete() {
         staged_.clear();
     }
     arrived_ = true;
-    if (arrivedCallback_)
-        arrivedCallback_(*this);
+    Tell(Placement::Placed);
     return true;
+}
+
+void CDNResourceDataProcessor::Tell(Placement step) {
+    if (placementCallback_)
+        placementCallback_(*this, step);
 }
 
 bool CDNResourceDataProcessor::Finish() {

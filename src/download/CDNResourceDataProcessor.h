@@ -27,7 +27,13 @@
 class CDNResourceDataProcessor : public DownloadDataProcessor {
 public:
     using ProgressCallback = std::function<void(std::int64_t growth)>;
-    using ArrivedCallback = std::function<void(const CDNResourceDataProcessor&)>;
+    // Where a checked file is on its way, told on the worker thread.
+    enum class Placement {
+        Placing,    // about to be renamed over its target; stagedPath() names the staged file
+        Placed,     // in place (without target: checked and staged); it has arrived
+        NotPlaced,  // that rename failed; the staged file is removed right after the call
+    };
+    using PlacementCallback = std::function<void(const CDNResourceDataProcessor&, Placement)>;
 
     explicit CDNResourceDataProcessor(DownloadTaskInfo task);
     ~CDNResourceDataProcessor() override;  // removes a staged file still there
@@ -39,8 +45,9 @@ public:
     void SetBaseDir(const std::string& baseDir) { baseDir_ = baseDir; }
     // Bind directly after construction, before the processor is handed to a transfer.
     void SetProgressCallback(ProgressCallback callback) { progressCallback_ = std::move(callback); }
-    // Called on the worker thread the moment the checked file is in place (or staged).
-    void SetArrivedCallback(ArrivedCallback callback) { arrivedCallback_ = std::move(callback); }
+    // Told around the rename of a checked file, so an owner can write down the file before it is
+    // in place and never lose one to a kill between the two.
+    void SetPlacementCallback(PlacementCallback callback) { placementCallback_ = std::move(callback); }
 
     bool Begin(std::uint32_t contentLength) override;
     bool Finish() override;
@@ -52,19 +59,21 @@ public:
     bool arrived() const { return arrived_; }
     // The last attempt's bytes did not match the tag.
     bool mismatched() const { return mismatched_; }
-    // The staged file of an arrived file without target; empty otherwise.
+    // The staged file while it is written and placed, and afterwards of an arrived file without
+    // target; empty otherwise.
     const std::string& stagedPath() const { return staged_; }
 
 private:
     bool Output(const unsigned char* data, std::size_t size);
     bool OpenStaged(const std::string& firstBytes);
     bool Complete();
+    void Tell(Placement step);
     void Discard();
 
     std::string stagingFolder_;
     std::string baseDir_;
     ProgressCallback progressCallback_;
-    ArrivedCallback arrivedCallback_;
+    PlacementCallback placementCallback_;
     GunzipStream::Sink sink_;
 
     bool begun_ = false;     // between a successful Begin and the next Finish

@@ -44,11 +44,13 @@ void CCDNResourceDownloader::Configure(const std::string& cdnBase,
 void CCDNResourceDownloader::SetCallbacks(ConfigCallback config,
                                           RunFinishedCallback runFinished,
                                           FileDoneCallback fileDone,
+                                          PlacingCallback placing,
                                           ProgressCallback progress) {
     std::lock_guard<std::recursive_mutex> guard(mapLock_);
     configCallback_ = std::move(config);
     runFinishedCallback_ = std::move(runFinished);
     fileDoneCallback_ = std::move(fileDone);
+    placingCallback_ = std::move(placing);
     progressCallback_ = std::move(progress);
 }
 
@@ -157,11 +159,16 @@ DownloadDataProcessor* CCDNResourceDownloader::GetProcessor(const DownloadTaskIn
     processor->SetProgressCallback([this](std::int64_t growth) { OnBytesWritten(growth); });
     if (task.kind == DownloadKindResource) {
         processor->SetBaseDir(gameFolder_);
-        // Recorded the moment it is in place, not when its whole segment has ended: a run
-        // killed at any moment keeps what arrived (the manager writes it down at once).
-        processor->SetArrivedCallback([this](const CDNResourceDataProcessor& file) {
-            if (fileDoneCallback_)
-                fileDoneCallback_(file.task(), DownloadSucceeded);
+        // Written down as it is placed, not when its whole segment has ended: a run killed at
+        // any moment keeps what arrived.
+        processor->SetPlacementCallback([this](const CDNResourceDataProcessor& file,
+                                               CDNResourceDataProcessor::Placement step) {
+            if (step == CDNResourceDataProcessor::Placement::Placed) {
+                if (fileDoneCallback_)
+                    fileDoneCallback_(file.task(), DownloadSucceeded);
+            } else if (placingCallback_) {
+                placingCallback_(file.task(), file.stagedPath(), step == CDNResourceDataProcessor::Placement::Placing);
+            }
         });
     }
     DownloadDataProcessor* raw = processor.get();

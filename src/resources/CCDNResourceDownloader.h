@@ -38,6 +38,10 @@ public:
     using RunFinishedCallback = std::function<void(CDNDownloadState, DownloadKind)>;
     using FileDoneCallback = std::function<void(const DownloadTaskInfo&, CDNDownloadState)>;
     using ProgressCallback = std::function<void(std::int64_t downloaded, std::int64_t total)>;
+    // A game file's checked bytes are about to be renamed from the staged file `stagedPath` over
+    // its target (`placing`), or that rename failed (the staged file goes right after). The file
+    // done callback follows a rename that succeeded.
+    using PlacingCallback = std::function<void(const DownloadTaskInfo&, const std::string& stagedPath, bool placing)>;
 
     static CCDNResourceDownloader& GetInstance();
 
@@ -51,6 +55,7 @@ public:
     void SetCallbacks(ConfigCallback config,
                       RunFinishedCallback runFinished,
                       FileDoneCallback fileDone,
+                      PlacingCallback placing,
                       ProgressCallback progress);
     // Waits of the engine (tests shorten them); applies to a dispatcher made afterwards.
     void SetTimings(const DownloadTimings& timings) { timings_ = timings; }
@@ -106,6 +111,7 @@ private:
     ConfigCallback configCallback_;
     RunFinishedCallback runFinishedCallback_;
     FileDoneCallback fileDoneCallback_;
+    PlacingCallback placingCallback_;
     ProgressCallback progressCallback_;
 
     std::unique_ptr<DownloaderTaskDispatcher> dispatcher_;

@@ -92,6 +92,9 @@ void CResourceManager::Init(const std::string& launcherFolder,
         [this](CDNDownloadState state, const ResoureConfigList& list) { OnConfigReceived(state, list); },
         [this](CDNDownloadState state, DownloadKind kind) { OnRunFinished(state, kind); },
         [this](const DownloadTaskInfo& task, CDNDownloadState state) { OnFileDone(task, state); },
+        [this](const DownloadTaskInfo& task, const std::string& stagedPath, bool placing) {
+            OnFilePlacing(task, stagedPath, placing);
+        },
         [this](std::int64_t downloaded, std::int64_t total) { OnProgress(downloaded, total); });
     if (trust_.Required())
         downloader.SetConfigCheck([this](const std::string& config) { return CheckConfigSignature(config); });
@@ -129,8 +132,8 @@ void CResourceManager::RecoverInterruptedRun() {
     std::string text;
     bool folded = true;
     if (ReadRawFile(record, text)) {
-        ResoureConfigList arrived;
-        ParseResourceConfigText(text, arrived);
+        ResoureConfigList arrived = ArrivalRecord::ReadPlaced(
+            text, [&](const std::string& staged) { return platform::FileExists(folder + staged); });
         {
             // In arrival order: a later line of a name is the later truth.
             std::lock_guard<std::mutex> guard(lock_);
@@ -149,27 +152,24 @@ void CResourceManager::RecoverInterruptedRun() {
         // The record stays until version.txt holds it: folding the same lines again is harmless.
         folded = arrived.empty() || SaveManifest(rootFolder_ + kVersionFileName, copy);
     }
+    // Until version.txt holds the record, the staged files still there are its evidence of what
+    // never reached its target: they stay with it.
+    if (!folded)
+        return;
     // A run cut short left its half-written files here; nothing else ever looks at them.
     std::vector<std::string> names;
     if (platform::ListFolderFiles(folder, names)) {
-        for (const std::string& name : names) {
-            if (folded || name != kArrivalsFileName)
-                platform::RemoveFile(folder + name);
-        }
+        for (const std::string& name : names)
+            platform::RemoveFile(folder + name);
     }
     RemoveEmptyFolders(folder);
 }
 
-void CResourceManager::RecordArrival(const ResoureConfigInfo& record) {
-    std::string line = record.name + "=" + record.md5 + "\r\n";
-    // Handed to the system at once: it survives this process being killed, not a power cut.
-    if (arrivals_.IsOpen() && arrivals_.Write(line.data(), line.size()))
-        arrivals_.Flush();
-}
-
-void CResourceManager::CloseArrivals() {
+void CResourceManager::CloseArrivals(bool saved) {
     std::lock_guard<std::mutex> guard(lock_);
     arrivals_.Close();
+    if (!saved)
+        return;
     platform::RemoveFile(StagingFolder() + kArrivalsFileName);
     RemoveEmptyFolders(StagingFolder());
 }
@@ -262,7 +262,7 @@ int CResourceManager::StartResourceUpdate() {
     {
         std::lock_guard<std::mutex> guard(lock_);
         CreateFolderChain(StagingFolder());
-        arrivals_.CreateForWrite(StagingFolder() + kArrivalsFileName, platform::File::KeepMode);
+        arrivals_.Open(StagingFolder() + kArrivalsFileName);
     }
     CCDNResourceDownloader::GetInstance().StartDownload(fetch, DownloadKindResource);
     return 1;
@@ -302,8 +302,21 @@ void CResourceManager::OnFileDone(const DownloadTaskInfo& task, CDNDownloadState
         target->emplace(task.name, found->second);
     else
         existing->second.md5 = found->second.md5;
-    if (task.kind == DownloadKindResource)
-        RecordArrival(found->second);
+}
+
+void CResourceManager::OnFilePlacing(const DownloadTaskInfo& task, const std::string& stagedPath, bool placing) {
+    const std::string folder = StagingFolder();
+    if (task.kind != DownloadKindResource || stagedPath.compare(0, folder.size(), folder) != 0)
+        return;
+    const std::string staged = stagedPath.substr(folder.size());
+    std::lock_guard<std::mutex> guard(lock_);
+    if (!placing) {
+        arrivals_.NotPlaced(staged);
+        return;
+    }
+    auto found = plan_.cdnResourceMap.find(task.name);
+    if (found != plan_.cdnResourceMap.end())
+        arrivals_.Placing(staged, found->second);
 }
 
 void CResourceManager::OnRunFinished(CDNDownloadState state, DownloadKind kind) {
@@ -323,8 +336,7 @@ void CResourceManager::OnRunFinished(CDNDownloadState state, DownloadKind kind) 
             Report(LauncherDownloadFailed);
         }
     } else if (kind == DownloadKindResource) {
-        SaveLocalResourceInfo();
-        CloseArrivals();
+        CloseArrivals(SaveLocalResourceInfo());
         Report(state == DownloadSucceeded ? ResourceUpdateDone : ResourceDownloadFailed);
     }
 }
@@ -334,7 +346,7 @@ void CResourceManager::OnProgress(std::int64_t downloaded, std::int64_t total) {
     Report(DownloadProgress, &info);
 }
 
-void CResourceManager::SaveLocalResourceInfo() {
+bool CResourceManager::SaveLocalResourceInfo() {
     ResoureConfigMap copy;
     std::string root;
     {
@@ -342,8 +354,7 @@ void CResourceManager::SaveLocalResourceInfo() {
         copy = localResourceMap_;
         root = rootFolder_;
     }
-    if (!root.empty())
-        SaveManifest(root + kVersionFileName, copy);
+    return root.empty() || copy.empty() || SaveManifest(root + kVersionFileName, copy);
 }
 
 void CResourceManager::CheckInstalledFilesAgainst(const ResoureConfigList& cdnList) {

@@ -1,12 +1,11 @@
 #pragma once
 
+#include "resources/ArrivalRecord.h"
 #include "resources/CCDNResourceDownloader.h"
 #include "resources/ConfigTrust.h"
 #include "resources/ResourceComparison.h"
 #include "resources/ResourceManagerProgressInfo.h"
 #include "resources/ResoureConfigInfo.h"
-
-#include "platform/File.h"
 
 #include <functional>
 #include <mutex>
@@ -65,8 +64,8 @@ public:
     // run, or the resource run when no launcher file must be fetched. Caller's thread.
     void ContinueAfterDiskCheck();
     // Writes version.txt from a copy of the local resource map taken under the lock; nothing when
-    // the map is empty.
-    void SaveLocalResourceInfo();
+    // the map is empty. False when the file could not be written.
+    bool SaveLocalResourceInfo();
     // The RESOURCE_HASH of the installed files; empty before any Init.
     std::string ComputeResourceHash();
 
@@ -82,13 +81,12 @@ private:
     void LoadLocalResourceInfo();
     void LoadLauncherInfo();
     std::string StagingFolder() const;
-    // Folds the arrivals of a run cut short into the local resource map and version.txt, then
-    // removes what that run left in the staging folder.
+    // Folds the files a run cut short had placed into the local resource map and version.txt,
+    // then removes what that run left in the staging folder.
     void RecoverInterruptedRun();
-    // Appends one arrival to the record (caller holds lock_).
-    void RecordArrival(const ResoureConfigInfo& record);
-    // The run has ended and version.txt holds everything: the record goes, with the folder.
-    void CloseArrivals();
+    // The run has ended. When version.txt holds everything (`saved`), the record goes, with the
+    // folder; otherwise it stays for the next start to fold.
+    void CloseArrivals(bool saved);
     void LoadManifestInto(const std::string& path, ResoureConfigMap& map, const char* failurePrefix);
 
     bool CheckConfigSignature(const std::string& config);
@@ -99,6 +97,7 @@ private:
     void SaveCheckedManifests(bool launcher);
     void OnRunFinished(CDNDownloadState state, DownloadKind kind);
     void OnFileDone(const DownloadTaskInfo& task, CDNDownloadState state);
+    void OnFilePlacing(const DownloadTaskInfo& task, const std::string& stagedPath, bool placing);
     void OnProgress(std::int64_t downloaded, std::int64_t total);
 
     std::string gameFolder_;
@@ -108,8 +107,8 @@ private:
     std::string cdnBase_;
 
     ConfigTrust trust_;
-    std::mutex lock_;          // the local maps while completions are recorded, and the arrivals record
-    platform::File arrivals_;  // open during a resource run
+    std::mutex lock_;         // the local maps while completions are recorded, and the arrivals record
+    ArrivalRecord arrivals_;  // open during a resource run
     std::mutex callbackLock_;
     ProgressCallback progressCallback_;
 

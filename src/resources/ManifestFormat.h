@@ -19,9 +19,9 @@
 inline constexpr const char* kVersionFileName = "version.txt";
 inline constexpr const char* kLauncherManifestFileName = "launcher_manifest.txt";
 // The updater's own folder below R for files being written, and, inside it, the record of the
-// game files that arrived during the current resource run (manifest lines, appended as they
-// arrive, folded into version.txt at the next start when a run was cut short). No published name
-// lies inside it: the packer refuses such names.
+// game files placed during the current resource run (ArrivalRecord; folded into version.txt at
+// the next start when a run was cut short). No published name lies inside it: the packer refuses
+// such names.
 inline constexpr const char* kStagingFolderName = ".tolm-staging";
 inline constexpr const char* kArrivalsFileName = "arrivals.txt";
 

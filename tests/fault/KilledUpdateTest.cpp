@@ -1,6 +1,7 @@
 // The updater killed (SIGKILL) at 20 fixed points of an update that brings launcher files and game
 // files across several packages, then run again. After every kill version.txt names no file whose
-// bytes are incomplete; the runs after it converge on exactly the published version.
+// bytes are incomplete, a run that can fetch nothing records every game file the killed run had
+// put in place, and the runs after it converge on exactly the published version.
 //
 // The points are deterministic: the server stops an answer after byte K of a package (or of the
 // config) and the kill lands while the updater waits there, mid-file.
@@ -18,6 +19,9 @@
 #include <sys/wait.h>
 
 #include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -138,6 +142,19 @@ protected:
         ADD_FAILURE() << "the updates did not converge";
     }
 
+    // The game files of v2 whose new bytes are in place.
+    std::vector<std::string> NewGameFilesInPlace() const {
+        std::vector<std::string> names;
+        for (const VersionFile& file : v2.files()) {
+            const VersionFile* old = v1.Find(file.name);
+            std::string path = NativePath(root + "game/", file.name);
+            if (!file.launcher && (!old || old->content != file.content) && testsupport::PathExists(path) &&
+                ReadFileBytes(path) == file.content)
+                names.push_back(file.name);
+        }
+        return names;
+    }
+
     testsupport::IsolatedHome home;
     testsupport::TempFolder work;
     const std::string root = work.path() + "root/";
@@ -159,6 +176,18 @@ TEST_F(KilledUpdateTest, EveryKillLeavesATruthfulVersionFileAndTheNextRunsConver
         server.Serve(point.package.empty() ? v2.ConfigPath() : PublishedVersion::PackagePath(point.package), stopping);
         ASSERT_TRUE(RunUntilKilled(server)) << "the kill point was never reached";
         server.ReleaseStalls();
+
+        // Every game file placed before the kill is kept: a run that can fetch nothing records it.
+        std::vector<std::string> placed = NewGameFilesInPlace();
+        {
+            TestHttpServer configOnly;
+            configOnly.Serve(v2.ConfigPath(), Route(v2.config()));
+            ChildOutcome dry = RunToEnd(UpdateCommand(root, configOnly.Url(v2.ConfigPath())));
+            EXPECT_EQ(dry.exitCode, kUpdateDownloadFailed) << dry.output;
+        }
+        std::map<std::string, std::string> recorded = RecordedVersions(root);
+        for (const std::string& name : placed)
+            EXPECT_EQ(recorded[name], v2.Md5Of(name)) << name << " was in place before the kill";
 
         ExpectNothingWrongRecorded(root, v2, {&v1});
         // The launcher files are whole: the old ones, or the new ones once a journal was applied.

@@ -21,6 +21,8 @@ using testsupport::WriteFileBytes;
 
 namespace {
 
+using Placement = CDNResourceDataProcessor::Placement;
+
 class CDNResourceDataProcessorTest : public ::testing::Test {
 protected:
     std::unique_ptr<CDNResourceDataProcessor> Make(const std::string& name,
@@ -34,7 +36,10 @@ protected:
         if (withTarget)
             processor->SetBaseDir(folder.path() + "game/");
         processor->SetProgressCallback([this](std::int64_t growth) { progress.push_back(growth); });
-        processor->SetArrivedCallback([this](const CDNResourceDataProcessor& p) { arrivals.push_back(p.task().name); });
+        processor->SetPlacementCallback([this](const CDNResourceDataProcessor& p, Placement step) {
+            told.push_back({step, p.task().name, !p.stagedPath().empty() && PathExists(p.stagedPath()),
+                            PathExists(target) ? ReadFileBytes(target) : "<none>"});
+        });
         return processor;
     }
 
@@ -59,7 +64,20 @@ protected:
     std::string staging = folder.path() + ".staging/";
     std::string target = folder.path() + "game/maps/harbor/dock.dat";
     std::vector<std::int64_t> progress;
-    std::vector<std::string> arrivals;
+    // What the placement callback was told, with the staged file and the target at that moment.
+    struct Told {
+        Placement step;
+        std::string name;
+        bool stagedThere;
+        std::string targetBytes;
+    };
+    std::vector<Told> told;
+    std::vector<Placement> Steps() const {
+        std::vector<Placement> steps;
+        for (const Told& t : told)
+            steps.push_back(t.step);
+        return steps;
+    }
 };
 
 TEST_F(CDNResourceDataProcessorTest, DownloadIsUnpackedThroughTheStagingFolderIntoTheTarget) {
@@ -74,7 +92,12 @@ TEST_F(CDNResourceDataProcessorTest, DownloadIsUnpackedThroughTheStagingFolderIn
     ASSERT_TRUE(WriteAll(*processor, packed.substr(packed.size() / 2)));
     ASSERT_TRUE(processor->Finish());
     EXPECT_TRUE(processor->arrived());
-    EXPECT_EQ(arrivals, std::vector<std::string>{"maps\\harbor\\dock.dat"});
+    // Told before the rename (an owner writes the file down then) and after it.
+    EXPECT_EQ(Steps(), (std::vector<Placement>{Placement::Placing, Placement::Placed}));
+    EXPECT_EQ(told[0].name, "maps\\harbor\\dock.dat");
+    EXPECT_TRUE(told[0].stagedThere);
+    EXPECT_EQ(told[0].targetBytes, "<none>");
+    EXPECT_EQ(told[1].targetBytes, data);
     EXPECT_EQ(ReadFileBytes(target), data);
     EXPECT_EQ(StagedFiles(), 0u);
 
@@ -134,7 +157,7 @@ TEST_F(CDNResourceDataProcessorTest, TheTagDecidesWhetherTheFileArrives) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
         WriteFileBytes(target, "old version");
-        arrivals.clear();
+        told.clear();
         auto processor = Make("maps\\harbor\\dock.dat", c.tag);
         ASSERT_TRUE(processor->Begin(0));
         testing::internal::CaptureStdout();
@@ -145,7 +168,9 @@ TEST_F(CDNResourceDataProcessorTest, TheTagDecidesWhetherTheFileArrives) {
         EXPECT_EQ(processor->arrived(), c.arrives);
         EXPECT_EQ(processor->mismatched(), !c.arrives);
         EXPECT_EQ(ReadFileBytes(target), c.arrives ? data : "old version");
-        EXPECT_EQ(arrivals.size(), c.arrives ? 1u : 0u);
+        // A mismatch is never about to be placed.
+        const std::vector<Placement> placed = {Placement::Placing, Placement::Placed};
+        EXPECT_EQ(Steps(), c.arrives ? placed : std::vector<Placement>());
         EXPECT_EQ(StagedFiles(), 0u);
         if (!c.arrives) {
             EXPECT_NE(trace.find("maps\\harbor\\dock.dat"), std::string::npos) << trace;
@@ -168,6 +193,7 @@ TEST_F(CDNResourceDataProcessorTest, ALauncherFileStaysStagedUntilItsOwnerIsDone
         EXPECT_EQ(staged.rfind(staging, 0), 0u) << staged;
         EXPECT_EQ(ReadFileBytes(staged), data);
         EXPECT_FALSE(PathExists(folder.path() + "game/bin/Tolmqrvo"));
+        EXPECT_EQ(Steps(), std::vector<Placement>{Placement::Placed});
     }
     EXPECT_FALSE(PathExists(staged));
 }
@@ -245,6 +271,9 @@ TEST_F(CDNResourceDataProcessorTest, ATargetThatCannotBePlacedFailsTheAttempt) {
     WriteAll(*processor, GzipBytes("data"));
     EXPECT_FALSE(processor->Finish());
     EXPECT_EQ(StagedFiles(), 0u);
+    // Taken back while the staged file, the proof that nothing was placed, is still there.
+    EXPECT_EQ(Steps(), (std::vector<Placement>{Placement::Placing, Placement::NotPlaced}));
+    EXPECT_TRUE(told.back().stagedThere);
 }
 
 TEST_F(CDNResourceDataProcessorTest, FullDiskFailsTheAttemptAndLeavesNoTarget) {
