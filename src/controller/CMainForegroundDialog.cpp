@@ -196,10 +196,22 @@ std::string CMainForegroundDialog::GetGameRootFolder() {
 
 void CMainForegroundDialog::SetStageText(const std::string& text) {
     stageLabel_->SetTextAndRedraw(text);
+    FitLineLabels();
 }
 
 void CMainForegroundDialog::SetStatusText(const std::string& text) {
     statusLabel_->SetTextAndRedraw(text);
+    FitLineLabels();
+}
+
+void CMainForegroundDialog::FitLineLabels() {}
+
+QRect CMainForegroundDialog::MessageKeepClear() const {
+    QRect row;
+    for (const QWidget* control : {static_cast<const QWidget*>(progressBar_), static_cast<const QWidget*>(statusLabel_),
+                                   static_cast<const QWidget*>(stageLabel_)})
+        row |= QRect(control->mapToGlobal(QPoint(0, 0)), control->size());
+    return row;
 }
 
 void CMainForegroundDialog::EndProcess() {
@@ -361,8 +373,7 @@ void CMainForegroundDialog::OnFileCheckProgress(const FileCheckProgressInfo& inf
         progress_.SetProgressRatio(
             static_cast<float>(static_cast<double>(info.bytesHashed) / static_cast<double>(info.totalBytes)));
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - fileCheckStart_).count();
-    statusLabel_->SetTextAndRedraw(
-        FileCheckStatusText(info.filesChecked, info.fileCount, info.bytesHashed, info.totalBytes, seconds));
+    SetStatusText(FileCheckStatusText(info.filesChecked, info.fileCount, info.bytesHashed, info.totalBytes, seconds));
     if (end)
         SetStageText(FileCheckSummaryText(info.fileCount, info.damaged));
 }

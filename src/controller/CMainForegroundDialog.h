@@ -106,6 +106,9 @@ public:
     QTimer* Timer(TimerId id) const;
 
     void SetBackgroundImage(const QImage& image) override;
+    // The progress row (bar, status line, stage text) in screen coordinates: a question leaves it
+    // in sight.
+    QRect MessageKeepClear() const override;
 
 protected:
     void OnInitDialog() override;
@@ -121,6 +124,9 @@ protected:
     virtual void LoadWindowImage();
     // Starts the 500 ms game watch.
     virtual void StartGameWatch();
+    // Gives the stage and status labels the room their texts need, after every text change.
+    // Does nothing here.
+    virtual void FitLineLabels();
     // Starts the game once the resources are current. Does nothing here.
     virtual void StartGame();
     // The game root, looked up once per run: the lookup probes the per-user folder with a file and

@@ -15,14 +15,40 @@
 #include "ui/PngResources.h"
 #include "ui/UiScale.h"
 
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QPolygon>
 #include <QRegion>
+
+#include <algorithm>
 
 namespace {
 
 constexpr std::uint32_t kLineColor = 0xFFE3F7FF;
 constexpr std::uint32_t kSloganColor = 0xFFDEDBD6;
+
+// The line labels, in design pixels of this window. The status line ends at the bar's end; the
+// stage text starts a little right of it, so the two never run into each other, and may reach
+// the frame's inner edge (the artwork's gold frame runs at 779).
+constexpr int kStatusLeft = 130;
+constexpr int kStatusTop = 333;
+constexpr int kStatusRight = 530;
+constexpr int kStatusBottom = 348;
+constexpr int kStageLeft = 538;
+constexpr int kStageTop = 323;
+constexpr int kStageRight = 772;
+constexpr int kStageBottom = 338;
+constexpr int kBandTop = 103;
+constexpr int kUnbounded = 1 << 20;
+// How the line labels draw: wrapped, from their top-left corner (the status line is right-aligned,
+// which changes no size).
+constexpr int kLineFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
+constexpr int kBandBottom = 350;
+
+// The height `text` needs in `font` when wrapped at `width`.
+int WrappedHeight(const QFont& font, int width, const QString& text) {
+    return QFontMetrics(font).boundingRect(QRect(0, 0, width, kUnbounded), kLineFlags, text).height();
+}
 
 }  // namespace
 
@@ -44,7 +70,32 @@ CTolmMainForegroundDialog::CTolmMainForegroundDialog(QWidget* parent)
 CTolmMainForegroundDialog::~CTolmMainForegroundDialog() = default;
 
 QRect CTolmMainForegroundDialog::Band() {
-    return ScaledRect(0, 103, 987, 350);
+    return Band(GetUiScale());
+}
+
+QRect CTolmMainForegroundDialog::Band(float scale) {
+    return ScaledRect(0, kBandTop, 987, kBandBottom, scale);
+}
+
+QRect CTolmMainForegroundDialog::StageLabelPlace(const std::string& text, const QFont& font, float scale) {
+    const QRect line = ScaledRect(kStageLeft, kStageTop, kStageRight, kStageBottom, scale);
+    const QString shown = QString::fromStdString(text);
+    // At least one whole line of the text's glyphs, whatever the design height.
+    const int lineHeight = std::max(line.height(), WrappedHeight(font, kUnbounded, shown));
+    const int height = std::max(lineHeight, WrappedHeight(font, line.width(), shown));
+    const int bottom = line.top() + lineHeight;
+    return QRect(line.left(), bottom - height, line.width(), height);
+}
+
+QRect CTolmMainForegroundDialog::StatusLabelPlace(const std::string& text, const QFont& font, float scale) {
+    const QRect line = ScaledRect(kStatusLeft, kStatusTop, kStatusRight, kStatusBottom, scale);
+    const QString shown = QString::fromStdString(text);
+    const QRect needed = QFontMetrics(font).boundingRect(QRect(0, 0, kUnbounded, kUnbounded), kLineFlags, shown);
+    const int height = std::max(line.height(), needed.height());
+    const int left = std::min(line.left(), line.right() + 1 - needed.width());
+    // Raised rather than cut where a taller font would reach below the band.
+    const int top = std::min(line.top(), Band(scale).bottom() + 1 - height);
+    return QRect(left, top, line.right() + 1 - left, height);
 }
 
 void CTolmMainForegroundDialog::OnInitDialog() {
@@ -76,6 +127,7 @@ void CTolmMainForegroundDialog::OnInitDialog() {
     minimize_->SetImages(artwork::kMinimizeButton, artwork::kMinimizeButtonHover);
     close_->SetImages(artwork::kCloseButton, artwork::kCloseButtonHover);
     news_->SetImages(artwork::kNewsButton, artwork::kNewsButton);
+    FitLineLabels();
 }
 
 void CTolmMainForegroundDialog::LayoutControls() {
@@ -83,8 +135,7 @@ void CTolmMainForegroundDialog::LayoutControls() {
         QWidget* control;
         QRect place;
     } layout[] = {
-        {ProgressBar(), ScaledRect(130, 328, 530, 346)}, {StatusLabel(), ScaledRect(130, 333, 530, 348)},
-        {StageLabel(), ScaledRect(530, 323, 730, 338)},  {slogan_, ScaledRect(276, 185, 721, 249)},
+        {ProgressBar(), ScaledRect(130, 328, 530, 346)}, {slogan_, ScaledRect(276, 185, 721, 249)},
         {minimize_, ScaledRect(715, 104, 749, 144)},     {close_, ScaledRect(756, 107, 784, 135)},
         {spare_, ScaledRect(660, 288, 765, 321)},        {news_, ScaledRect(580, 115, 708, 133)},
     };
@@ -92,6 +143,15 @@ void CTolmMainForegroundDialog::LayoutControls() {
         entry.control->setGeometry(entry.place);
         entry.control->update();
     }
+    FitLineLabels();
+}
+
+void CTolmMainForegroundDialog::FitLineLabels() {
+    const float scale = GetUiScale();
+    CCustomLabel* stage = StageLabel();
+    stage->setGeometry(StageLabelPlace(stage->Text(), stage->SkinFont(scale), scale));
+    CCustomLabel* status = StatusLabel();
+    status->setGeometry(StatusLabelPlace(status->Text(), status->SkinFont(scale), scale));
 }
 
 void CTolmMainForegroundDialog::LoadWindowImage() {}

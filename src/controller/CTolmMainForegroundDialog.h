@@ -2,6 +2,8 @@
 
 #include "controller/CMainForegroundDialog.h"
 
+#include <QFont>
+
 #include <map>
 #include <string>
 
@@ -21,8 +23,18 @@ public:
     // launcher fills them, so the game receives empty values unless an embedder does.
     std::map<std::string, std::string> loginData;
 
-    // The visible and clickable band of the window, in its own coordinates.
+    // The visible and clickable band of the window, in its own coordinates, at GetUiScale or at
+    // `scale`.
     static QRect Band();
+    static QRect Band(float scale);
+
+    // Where the stage label stands for `text` drawn in `font` at `scale`: one line at its place
+    // right of the bar (top at design row 323), from a small gap after the status line's end to
+    // the frame's inner edge; a longer text wraps upward, its first line rising, so nothing is cut.
+    static QRect StageLabelPlace(const std::string& text, const QFont& font, float scale);
+    // Where the status line stands for `text` in `font` at `scale`: over the bar's right part,
+    // right-aligned to the bar's end; a line longer than the bar reaches further left.
+    static QRect StatusLabelPlace(const std::string& text, const QFont& font, float scale);
 
     CCustomLabel* SloganLabel() const { return slogan_; }
     CSkinButton* MinimizeButton() const { return minimize_; }
@@ -38,6 +50,7 @@ protected:
     void LayoutControls() override;
     // The background hands this window the artwork it covers; there is nothing to load.
     void LoadWindowImage() override;
+    void FitLineLabels() override;
     void StartGame() override;
 
 private:

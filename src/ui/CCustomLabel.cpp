@@ -4,7 +4,10 @@
 #include "ui/UiScale.h"
 
 #include <QColor>
+#include <QFontMetrics>
 #include <QPainter>
+
+#include <algorithm>
 
 CCustomLabel::CCustomLabel(QWidget* parent) : QLabel(parent) {
     setAttribute(Qt::WA_TranslucentBackground);
@@ -32,11 +35,62 @@ Qt::Alignment SkinAlignment(SkinAlign horizontal, SkinAlign vertical) {
     return alignment;
 }
 
+QFont CCustomLabel::SkinFont(float scale) const {
+    return MakeSkinFont(FontFace, FontSize, FontStyle, FontUnit, scale);
+}
+
+int CCustomLabel::TextFlags() const {
+    return static_cast<int>(SkinAlignment(HAlign, VAlign)) | Qt::TextWordWrap;
+}
+
+namespace {
+
+// The height `text` needs when wrapped at `width`.
+int WrappedHeight(const QFontMetrics& metrics, int width, int flags, const QString& text) {
+    return metrics.boundingRect(QRect(0, 0, width, 1 << 20), flags, text).height();
+}
+
+}  // namespace
+
+QFont CCustomLabel::DrawnFont() const {
+    QFont font = SkinFont(GetUiScale());
+    if (!FitText)
+        return font;
+    const int smallest = std::max(1, font.pixelSize() * 2 / 3);
+    while (font.pixelSize() > smallest && WrappedHeight(QFontMetrics(font), width(), TextFlags(), text()) > height())
+        font.setPixelSize(font.pixelSize() - 1);
+    return font;
+}
+
+QRect CCustomLabel::DrawnRect() const {
+    if (!FitText || text().isEmpty())
+        return rect();
+    // The narrowest width that keeps the number of lines: every line about as long as the others.
+    const QFontMetrics metrics(DrawnFont());
+    const int lines = WrappedHeight(metrics, width(), TextFlags(), text());
+    int narrow = 1;
+    int wide = width();
+    while (narrow < wide) {
+        const int middle = (narrow + wide) / 2;
+        if (WrappedHeight(metrics, middle, TextFlags(), text()) > lines)
+            narrow = middle + 1;
+        else
+            wide = middle;
+    }
+    QRect drawn = rect();
+    if (HAlign == SkinAlign::Centre)
+        drawn.setLeft((width() - wide) / 2);
+    else if (HAlign == SkinAlign::Far)
+        drawn.setLeft(width() - wide);
+    drawn.setWidth(wide);
+    return drawn;
+}
+
 void CCustomLabel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::TextAntialiasing);
-    painter.setFont(MakeSkinFont(FontFace, FontSize, FontStyle, FontUnit, GetUiScale()));
+    painter.setFont(DrawnFont());
     painter.setPen(QColor::fromRgba(TextColor));
     painter.setClipRect(rect());
-    painter.drawText(rect(), static_cast<int>(SkinAlignment(HAlign, VAlign)) | Qt::TextWordWrap, text());
+    painter.drawText(DrawnRect(), TextFlags(), text());
 }

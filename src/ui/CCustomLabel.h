@@ -33,9 +33,22 @@ public:
     SkinAlign HAlign = SkinAlign::Near;
     SkinAlign VAlign = SkinAlign::Near;
 
+    // Set for a text that must never be cut (a question): its lines are balanced, so the last one
+    // is never a stray character, and the font steps down, to two thirds of FontSize at most,
+    // while the text is taller than the label.
+    bool FitText = false;
+
     // Sets the text (UTF-8) and repaints the label.
     void SetTextAndRedraw(const std::string& text);
     std::string Text() const;
+
+    // The label's font at `scale`, before any fitting.
+    QFont SkinFont(float scale) const;
+    // The alignment and wrapping flags the text is drawn with.
+    int TextFlags() const;
+    // The font and the rectangle (label coordinates) the text is drawn with.
+    QFont DrawnFont() const;
+    QRect DrawnRect() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -90,6 +90,10 @@ std::string CDialogBase::PickQuitText() {
     return QuitTexts[static_cast<size_t>(std::rand()) % QuitTexts.size()];
 }
 
+QRect CDialogBase::MessageKeepClear() const {
+    return QRect();
+}
+
 void CDialogBase::CenterOnDesktop() {
     showNormal();
     if (const QScreen* screen = QGuiApplication::primaryScreen())

@@ -64,6 +64,9 @@ public:
                                          const std::string& firstButtonText,
                                          const std::string& secondButtonText,
                                          ButtonEmphasis emphasis);
+    // The part of this window, in screen coordinates, that a question shown over the group leaves
+    // in sight; null (here) when there is none.
+    virtual QRect MessageKeepClear() const;
     // Replaces the image the window paints as its background (the part of the placing window's
     // artwork it covers). Ignored here.
     virtual void SetBackgroundImage(const QImage& image);

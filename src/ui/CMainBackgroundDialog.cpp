@@ -1,8 +1,25 @@
 #include "ui/CMainBackgroundDialog.h"
 
 #include "platform/Process.h"
+#include "res/ArtworkCatalog.h"
 #include "ui/SkinMessageBox.h"
+#include "ui/UiScale.h"
 #include "ui/WindowMoveBatch.h"
+
+namespace {
+
+constexpr int kMessageKeepClearGap = 4;
+
+// The height of a message box's frame, as its artwork gives it.
+int MessageFrameHeight() {
+    for (const artwork::ArtworkEntry& entry : artwork::ArtworkCatalog()) {
+        if (entry.id == artwork::kMessageFrame)
+            return Scaled(entry.height);
+    }
+    return 0;
+}
+
+}  // namespace
 
 CMainBackgroundDialog::CMainBackgroundDialog(int pngId, QWidget* parent) : CLayeredBackgroundDialog(pngId, parent) {}
 
@@ -50,6 +67,15 @@ MessageBoxAnswer CMainBackgroundDialog::ShowMessage(QWidget*,
     QRect area = geometry();
     area.setLeft(area.left() + MessageOffsetX);
     area.setTop(area.top() + MessageOffsetY);
+    // The box stands where it is asked to unless it would hide what the foreground keeps in sight
+    // (the progress row, which tells what failed): then it rises just clear of it.
+    const QRect keepClear = Foreground ? Foreground->MessageKeepClear() : QRect();
+    if (!keepClear.isNull()) {
+        const int boxBottom = area.top() + area.height() / 2 + MessageFrameHeight() / 2;
+        const int limit = keepClear.top() - Scaled(kMessageKeepClearGap);
+        if (boxBottom > limit)
+            area.translate(0, limit - boxBottom);
+    }
     const MessageBoxAnswer answer =
         ShowSkinMessageBox(text, &area, firstButtonText, secondButtonText, emphasis, boxParent, style);
 

@@ -6,6 +6,12 @@
 #include "ui/SkinMessageBoxData.h"
 #include "ui/UiScale.h"
 
+namespace {
+
+constexpr int kCaptionFontSize = 16;
+
+}  // namespace
+
 CSkinMessageBox::CSkinMessageBox(QWidget* parent)
     : CSkinUIDialog(parent),
       firstButton_(new CSkinButton(this)),
@@ -36,12 +42,18 @@ void CSkinMessageBox::OnInitDialog() {
         label_->FontStyle = kFontBold;
         label_->HAlign = SkinAlign::Centre;
         label_->VAlign = SkinAlign::Centre;
+        label_->FitText = true;
         label_->SetTextAndRedraw(question->Text);
     }
     const std::string first = question ? question->FirstButtonText : std::string();
     const std::string second = question ? question->SecondButtonText : std::string();
     firstButton_->setText(QString::fromStdString(first.empty() ? "确定" : first));
     secondButton_->setText(QString::fromStdString(second.empty() ? "取消" : second));
+    // Captions a player reads at a glance on the 130 x 36 buttons.
+    for (CSkinButton* button : {firstButton_, secondButton_}) {
+        button->FontSize = kCaptionFontSize;
+        button->FontStyle = kFontBold;
+    }
 
     if (question && question->Emphasis == ButtonEmphasis::FirstBlue) {
         firstButton_->SetImages(artwork::kBlueButton, artwork::kBlueButtonHover);

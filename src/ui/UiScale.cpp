@@ -31,7 +31,11 @@ int Scaled(int designPixels) {
 }
 
 QRect ScaledRect(int left, int top, int right, int bottom) {
-    const int x = Scaled(left);
-    const int y = Scaled(top);
-    return QRect(x, y, Scaled(right) - x, Scaled(bottom) - y);
+    return ScaledRect(left, top, right, bottom, GetUiScale());
+}
+
+QRect ScaledRect(int left, int top, int right, int bottom, float factor) {
+    const int x = ScaleDesignPixels(left, factor);
+    const int y = ScaleDesignPixels(top, factor);
+    return QRect(x, y, ScaleDesignPixels(right, factor) - x, ScaleDesignPixels(bottom, factor) - y);
 }

@@ -24,3 +24,5 @@ int Scaled(int designPixels);
 // The rectangle from (left, top) to (right, bottom) in design pixels, each coordinate scaled and
 // truncated separately; width and height are the differences of the scaled values.
 QRect ScaledRect(int left, int top, int right, int bottom);
+// The same with `factor` instead of GetUiScale.
+QRect ScaledRect(int left, int top, int right, int bottom, float factor);

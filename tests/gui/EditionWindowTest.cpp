@@ -5,7 +5,12 @@
 #include "ui/UiScale.h"
 #include "ui/WindowComposition.h"
 
+#include "resources/ProgressStageTable.h"
+#include "shell/DownloadProgressModel.h"
+#include "shell/StageTexts.h"
+
 #include <QDir>
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 #include <QSignalSpy>
@@ -22,6 +27,7 @@ using guitest::ControllerFixture;
 using guitest::SeenBox;
 using guitest::WaitFor;
 using guitest::WaitForFile;
+using guitest::WhenBoxOpens;
 
 using EditionWindowTest = ControllerFixture;
 
@@ -36,8 +42,6 @@ TEST_F(EditionWindowTest, SitsRightOfTheWheelWithTheEditionsLayoutAndLook) {
         QRect place;
     } layout[] = {
         {"progress bar 1004", window->ProgressBar(), ScaledRect(130, 328, 530, 346)},
-        {"status label 1006", window->StatusLabel(), ScaledRect(130, 333, 530, 348)},
-        {"stage label 1012", window->StageLabel(), ScaledRect(530, 323, 730, 338)},
         {"slogan label 1009", window->SloganLabel(), ScaledRect(276, 185, 721, 249)},
         {"minimise 1007", window->MinimizeButton(), ScaledRect(715, 104, 749, 144)},
         {"close 1008", window->CloseButton(), ScaledRect(756, 107, 784, 135)},
@@ -48,6 +52,15 @@ TEST_F(EditionWindowTest, SitsRightOfTheWheelWithTheEditionsLayoutAndLook) {
         EXPECT_EQ(entry.control->geometry(), entry.place) << entry.name;
         EXPECT_TRUE(CTolmMainForegroundDialog::Band().contains(entry.place)) << entry.name << " lies in the band";
     }
+
+    // The line labels keep their rows; the stage text starts a gap after the status line's end and
+    // may reach the frame's inner edge (their heights follow the font, see below).
+    const QRect status = window->StatusLabel()->geometry();
+    EXPECT_EQ(QPoint(status.right() + 1, status.top()), QPoint(Scaled(530), Scaled(333)));
+    EXPECT_LE(status.left(), Scaled(130));
+    const QRect stage = window->StageLabel()->geometry();
+    EXPECT_EQ(QPoint(stage.left(), stage.top()), QPoint(Scaled(538), Scaled(323)));
+    EXPECT_EQ(stage.right() + 1, Scaled(772));
 
     EXPECT_EQ(window->StatusLabel()->FontSize, 14);
     EXPECT_EQ(window->StatusLabel()->HAlign, SkinAlign::Far);
@@ -65,6 +78,80 @@ TEST_F(EditionWindowTest, SitsRightOfTheWheelWithTheEditionsLayoutAndLook) {
     EXPECT_FALSE(window->ProgressBar()->TrackImage.isNull());
     EXPECT_FALSE(window->ProgressBar()->FillImage.isNull());
     EXPECT_TRUE(window->SpareButton()->NormalImage.isNull()) << "button 1014 has no images";
+}
+
+// Every text the two line labels show, measured with the labels' own fonts at the scales players
+// use: the place each is drawn in holds all of it, inside the visible band, right of the status
+// line's end and left of the frame's inner edge.
+TEST_F(EditionWindowTest, EveryStageAndStatusTextFitsWhereItIsDrawnAtEveryScale) {
+    std::vector<std::string> stageTexts = {kInitialisingText,      kWaitingForGameText,
+                                           kRequestingAddressText, kRestartFailedText,
+                                           kRestartSucceededText,  FileCheckSummaryText(123456, 12345)};
+    for (int result : {2, 3, 4})
+        stageTexts.emplace_back(NoticeFailureText(result));
+    std::vector<std::string> statusTexts = {kInitialisingText, kConnectingText,
+                                            FileCheckStatusText(123456, 123456, 1LL << 40, 1LL << 40, 3599)};
+    for (int state = 0; state < 40; ++state) {
+        if (const char* text = StageTextForState(state))
+            stageTexts.emplace_back(text);
+        if (const std::optional<std::string> line = StatusLineForState(state, 1'099'511'627'775))
+            statusTexts.push_back(*line);
+    }
+    DownloadProgressModel model;
+    for (int key : {0, 1, 2}) {
+        for (float ratio : {0.0f, 0.9f}) {
+            model.ChooseTip(key, ratio);
+            stageTexts.push_back(model.tipText());
+        }
+    }
+    // The download's line at its widest: a gigabyte a second of a terabyte.
+    model.OnProgress(0, 1'099'511'627'775);
+    model.OnStatusTick(true);
+    statusTexts.push_back(model.statusLine());
+    model.OnProgress(6'442'450'000, 1'099'511'627'775);
+    model.OnStatusTick(true);
+    statusTexts.push_back(model.statusLine());
+
+    CCustomLabel* stage = window->StageLabel();
+    CCustomLabel* status = window->StatusLabel();
+    for (const float scale : {1.0f, 1.25f, 1.5f, 2.0f}) {
+        const QRect band = CTolmMainForegroundDialog::Band(scale);
+        const int barEnd = ScaleDesignPixels(530, scale);
+        const int frameInnerEdge = ScaleDesignPixels(779, scale);
+        const auto fits = [&](CCustomLabel* label, const QRect& place, const std::string& text) {
+            if (text.empty())
+                return;
+            const QRect needed = QFontMetrics(label->SkinFont(scale))
+                                     .boundingRect(place, label->TextFlags(), QString::fromStdString(text));
+            EXPECT_TRUE(place.contains(needed)) << "scale " << scale << ": " << text;
+            EXPECT_TRUE(band.contains(place)) << "scale " << scale << ": " << text;
+        };
+        for (const std::string& text : stageTexts) {
+            const QRect place = CTolmMainForegroundDialog::StageLabelPlace(text, stage->SkinFont(scale), scale);
+            fits(stage, place, text);
+            EXPECT_GE(place.left(), barEnd + ScaleDesignPixels(8, scale)) << "scale " << scale << ": " << text;
+            EXPECT_LE(place.right(), frameInnerEdge) << "scale " << scale << ": " << text;
+        }
+        for (const std::string& text : statusTexts) {
+            const QRect place = CTolmMainForegroundDialog::StatusLabelPlace(text, status->SkinFont(scale), scale);
+            fits(status, place, text);
+            EXPECT_EQ(place.right() + 1, barEnd) << "scale " << scale << ": " << text;
+        }
+    }
+
+    // The window places its labels so, here at the test screen's scale of 1: a text longer than one
+    // line rises from the one-line place.
+    const std::string longText = "Launcher更新完成,正在重启Launcher...";
+    const QRect oneLine = stage->geometry();
+    WhenBoxOpens([&](CSkinDialog& frame) {
+        EXPECT_EQ(StageText(), longText);
+        EXPECT_EQ(stage->geometry(), CTolmMainForegroundDialog::StageLabelPlace(longText, stage->SkinFont(1.0f), 1.0f));
+        EXPECT_GT(stage->height(), oneLine.height()) << "two lines";
+        EXPECT_EQ(stage->geometry().bottom(), oneLine.bottom());
+        guitest::MessageBoxOf(frame).FirstButton()->click();
+    });
+    Deliver(LauncherUpdateDone);
+    window->Timer(CMainForegroundDialog::RestartLauncherTimer)->stop();
 }
 
 TEST_F(EditionWindowTest, PaintsTheArtworkTheBackgroundHandsIt) {
@@ -190,6 +277,9 @@ TEST_F(PlayerViewTest, CheckingDownloadingAndAFailedDownload) {
     QImage question;
     guitest::WhenBoxOpens([&](CSkinDialog& frame) {
         question = Picture(&frame);
+        // The failure stays readable beside the box: its bottom edge ends above the progress row.
+        EXPECT_LT(frame.geometry().bottom(), window->StageLabel()->mapToGlobal(QPoint(0, 0)).y());
+        EXPECT_LT(frame.geometry().bottom(), window->ProgressBar()->mapToGlobal(QPoint(0, 0)).y());
         guitest::MessageBoxOf(frame).SecondButton()->click();
     });
     Deliver(ResourceDownloadFailed);

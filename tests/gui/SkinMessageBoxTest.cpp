@@ -10,9 +10,13 @@
 #include <QKeyEvent>
 #include <QScreen>
 #include <QTest>
+#include <QTextLayout>
 #include <QWindow>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -45,6 +49,43 @@ TEST(SkinMessageBox, AnswersOneForTheFirstButtonAndSevenForTheSecond) {
         });
         const QRect area(50, 60, 700, 400);  // centred on a window, as the launcher's questions are
         EXPECT_EQ(Ask("是否继续？", 4, "退出", "取消", 1, &area), pressed == 1 ? 1 : 7);
+    }
+}
+
+// The characters on each line as the label breaks its text.
+std::vector<int> LineLengths(const CCustomLabel& label) {
+    QTextLayout layout(label.text(), label.DrawnFont());
+    QTextOption option;
+    option.setWrapMode(QTextOption::WordWrap);
+    layout.setTextOption(option);
+    std::vector<int> lengths;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(label.DrawnRect().width());
+        lengths.push_back(line.textLength());
+    }
+    layout.endLayout();
+    return lengths;
+}
+
+TEST(SkinMessageBox, QuestionsFitTheirLabelWithBalancedLines) {
+    std::vector<std::string> texts = QuitQuestionTexts();
+    texts.emplace_back("/media/player/GameDisk/磁盘空间不足，无法完成此次更新，请确保释放出1.50G空间后继续");
+    texts.emplace_back("Launcher更新完成,准备重启Launcher!");
+    texts.emplace_back("无法完成游戏资源更新，未配置更新地址!");
+    for (const std::string& text : texts) {
+        WhenBoxOpens([&text](CSkinDialog& frame) {
+            const CCustomLabel& label = *MessageBoxOf(frame).Label();
+            const QRect needed =
+                QFontMetrics(label.DrawnFont()).boundingRect(label.DrawnRect(), label.TextFlags(), label.text());
+            EXPECT_TRUE(label.rect().contains(needed)) << text;
+            const std::vector<int> lengths = LineLengths(label);
+            ASSERT_FALSE(lengths.empty()) << text;
+            // No stray character on a last line: it holds at least half of the longest one.
+            EXPECT_GE(lengths.back() * 2, *std::max_element(lengths.begin(), lengths.end())) << text;
+            MessageBoxOf(frame).FirstButton()->click();
+        });
+        EXPECT_EQ(Ask(text, 4, "退出", "取消", 1), 1) << text;
     }
 }
 
