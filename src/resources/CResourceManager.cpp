@@ -379,27 +379,30 @@ void CResourceManager::CheckInstalledFilesAgainst(const ResoureConfigList& cdnLi
     Report(FileCheckBegin);
 
     bool launcherChanged = false;
+    bool resourcePending = false;  // a line left a map since that manifest was last written
+    bool launcherPending = false;
     FileCheckCounts last;
-    auto lastSave = std::chrono::steady_clock::now();
+    // The first damaged file is written out at once, later ones at most once a second: a run cut
+    // short never leaves a manifest vouching for a file found damaged more than a second before.
+    auto lastSave = std::chrono::steady_clock::now() - std::chrono::seconds(1);
     auto forget = [&](const FileCheckCounts& progress, const std::vector<std::size_t>& damaged) {
         last = progress;
-        bool resourceChanged = false;
         {
             std::lock_guard<std::mutex> guard(lock_);
             for (std::size_t index : damaged) {
                 const Checked& file = checked[index];
                 ResoureConfigMap& map = file.kind == DownloadKindLauncher ? localLauncherMap_ : localResourceMap_;
                 bool hadLine = map.erase(file.record->name) > 0;
-                (file.kind == DownloadKindLauncher ? launcherChanged : resourceChanged) |= hadLine;
+                (file.kind == DownloadKindLauncher ? launcherPending : resourcePending) |= hadLine;
                 damagedFiles_.emplace(file.kind, file.record->name);
                 TraceLine("游戏文件已损坏\t" + file.record->name);
             }
         }
-        // Lines of damaged files leave the manifests on disk about once a second, so a run cut
-        // short from here on never leaves one vouching for a file found damaged.
+        launcherChanged |= launcherPending;
         auto now = std::chrono::steady_clock::now();
-        if (resourceChanged && now - lastSave >= std::chrono::seconds(1)) {
-            SaveCheckedManifests(false);
+        if ((resourcePending || launcherPending) && now - lastSave >= std::chrono::seconds(1)) {
+            SaveCheckedManifests(launcherPending);
+            resourcePending = launcherPending = false;
             lastSave = now;
         }
         FileCheckProgressInfo info(progress.bytesHashed, progress.totalBytes, progress.filesChecked, progress.fileCount,
@@ -445,12 +448,15 @@ void CResourceManager::SaveCheckedManifests(bool launcher) {
             launcherFiles = localLauncherMap_;
     }
     auto save = [](const std::string& path, const ResoureConfigMap& map) {
-        if (map.empty())
-            DeleteFileIfExists(path);
-        else
-            SaveManifest(path, map);
+        if (!map.empty())
+            return SaveManifest(path, map);
+        DeleteFileIfExists(path);
+        return !platform::FileExists(path);
     };
-    save(rootFolder_ + kVersionFileName, resources);
+    // An arrivals record the start could not fold into version.txt is in the map already; once
+    // version.txt holds the map, an old line of it must not bring back a file found damaged.
+    if (save(rootFolder_ + kVersionFileName, resources))
+        platform::RemoveFile(StagingFolder() + kArrivalsFileName);
     if (launcher)
         save(launcherFolder_ + kLauncherManifestFileName, launcherFiles);
 }
