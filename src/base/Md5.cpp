@@ -218,12 +218,15 @@ bool IsMd5Tag(const std::string& tag) {
 bool Md5HexOfFile(const std::string& path,
                   std::vector<char>& buffer,
                   std::string& hex,
-                  std::atomic<std::int64_t>* hashed) {
+                  std::atomic<std::int64_t>* hashed,
+                  const std::atomic<bool>* stop) {
     platform::File file;
     if (!file.OpenForRead(path))
         return false;
     Md5Context context;
     for (;;) {
+        if (stop && stop->load(std::memory_order_relaxed))
+            return false;
         std::int64_t n = file.Read(buffer.data(), buffer.size());
         if (n < 0)
             return false;

@@ -26,8 +26,10 @@ std::string Md5HexOfText(const std::string& text);
 bool IsMd5Tag(const std::string& tag);
 // Upper-case hexadecimal MD5 of a whole file, read in steps of `buffer`'s size (not empty; a
 // caller hashing many files keeps one buffer per thread). `hashed`, when given, grows by each
-// step's bytes once they are hashed. False when the file cannot be opened or read.
+// step's bytes once they are hashed. False when the file cannot be opened or read, or when `stop`
+// (checked before every step) is set.
 bool Md5HexOfFile(const std::string& path,
                   std::vector<char>& buffer,
                   std::string& hex,
-                  std::atomic<std::int64_t>* hashed = nullptr);
+                  std::atomic<std::int64_t>* hashed = nullptr,
+                  const std::atomic<bool>* stop = nullptr);

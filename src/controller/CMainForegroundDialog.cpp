@@ -96,6 +96,7 @@ CMainForegroundDialog::CMainForegroundDialog(QWidget* parent)
         return true;
     };
     services_.keepProgressAndStop = [] {
+        CResourceManager::GetInstance().StopFileCheck();
         CResourceManager::GetInstance().SaveLocalResourceInfo();
         if (DownloaderTaskDispatcher* dispatcher = CCDNResourceDownloader::GetInstance().GetDispatcher())
             dispatcher->Stop();

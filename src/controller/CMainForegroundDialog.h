@@ -63,7 +63,8 @@ public:
         // files or the game resources. False, starting nothing, when the downloader has no
         // dispatcher yet.
         std::function<bool()> continueAfterDiskCheck;
-        // A confirmed quit: saves version.txt and asks the downloader's workers to stop.
+        // A confirmed quit: stops a running check of the installed files, saves version.txt and
+        // asks the downloader's workers to stop.
         std::function<void()> keepProgressAndStop;
     };
 

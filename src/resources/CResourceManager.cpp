@@ -33,6 +33,10 @@ void CResourceManager::SetCheckInstalledFiles(bool check) {
     checkInstalledFiles_ = check;
 }
 
+void CResourceManager::StopFileCheck() {
+    stopFileCheck_.store(true);
+}
+
 CResourceManager::RepairCounts CResourceManager::GetRepairCounts() {
     std::lock_guard<std::mutex> guard(lock_);
     return repairCounts_;
@@ -73,6 +77,7 @@ void CResourceManager::Init(const std::string& launcherFolder,
         repairCounts_ = RepairCounts();
         damagedFiles_.clear();
     }
+    stopFileCheck_.store(false);
     rootFolder_ = rootFolder;
     gameFolder_ = GameFolder(rootFolder);
     launcherFolder_ = launcherFolder;
@@ -203,8 +208,9 @@ void CResourceManager::OnConfigReceived(CDNDownloadState state, const ResoureCon
         return;
     }
     Report(CdnCheckEnd);
-    if (checkInstalledFiles_)
-        CheckInstalledFilesAgainst(cdnList);
+    // A stopped check ends the run: the process is on its way out.
+    if (checkInstalledFiles_ && !CheckInstalledFilesAgainst(cdnList))
+        return;
     std::uint64_t total;
     {
         std::lock_guard<std::mutex> guard(lock_);
@@ -357,7 +363,7 @@ bool CResourceManager::SaveLocalResourceInfo() {
     return root.empty() || copy.empty() || SaveManifest(root + kVersionFileName, copy);
 }
 
-void CResourceManager::CheckInstalledFilesAgainst(const ResoureConfigList& cdnList) {
+bool CResourceManager::CheckInstalledFilesAgainst(const ResoureConfigList& cdnList) {
     struct Checked {
         DownloadKind kind;
         const ResoureConfigInfo* record;
@@ -410,14 +416,16 @@ void CResourceManager::CheckInstalledFilesAgainst(const ResoureConfigList& cdnLi
         Report(FileCheckProgress, &info);
     };
     unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
-    std::vector<bool> intact = CheckInstalledFiles(files, threads, std::chrono::milliseconds(100), forget);
+    std::vector<FileVerdict> verdicts =
+        CheckInstalledFiles(files, threads, std::chrono::milliseconds(100), forget, &stopFileCheck_);
 
     int damaged = 0;
     {
         std::lock_guard<std::mutex> guard(lock_);
         for (std::size_t i = 0; i < checked.size(); ++i) {
-            if (!intact[i]) {
-                ++damaged;
+            // A file the stopped check did not finish keeps whatever line it had.
+            if (verdicts[i] != FileVerdict::Intact) {
+                damaged += verdicts[i] == FileVerdict::Damaged ? 1 : 0;
                 continue;
             }
             // What is on disk is what the config lists, whatever the manifest said.
@@ -434,8 +442,13 @@ void CResourceManager::CheckInstalledFilesAgainst(const ResoureConfigList& cdnLi
     }
     SaveCheckedManifests(launcherChanged);
     TraceLine("校验游戏文件完成,数量" + std::to_string(checked.size()) + ",损坏" + std::to_string(damaged));
+    if (stopFileCheck_.load()) {
+        TraceLine("校验游戏文件已停止");
+        return false;
+    }
     FileCheckProgressInfo info(last.bytesHashed, last.totalBytes, last.filesChecked, last.fileCount, damaged);
     Report(FileCheckEnd, &info);
+    return true;
 }
 
 void CResourceManager::SaveCheckedManifests(bool launcher) {

@@ -7,6 +7,7 @@
 #include "resources/ResourceManagerProgressInfo.h"
 #include "resources/ResoureConfigInfo.h"
 
+#include <atomic>
 #include <functional>
 #include <mutex>
 #include <set>
@@ -49,6 +50,10 @@ public:
         int repaired = 0;
     };
     RepairCounts GetRepairCounts();
+    // Ends a running check of the installed files within one read step per hashing thread; what
+    // it found damaged so far has left the manifests, and the run goes no further (no download).
+    // Any thread; the next Init clears it.
+    void StopFileCheck();
 
     // One update check below `rootFolder` (R, with its separator); `launcherFolder` holds
     // launcher_manifest.txt and the journal (the launcher passes R here too). `cdnAddress` is the
@@ -91,7 +96,8 @@ private:
 
     bool CheckConfigSignature(const std::string& config);
     void OnConfigReceived(CDNDownloadState state, const ResoureConfigList& cdnList);
-    void CheckInstalledFilesAgainst(const ResoureConfigList& cdnList);
+    // False when StopFileCheck ended it.
+    bool CheckInstalledFilesAgainst(const ResoureConfigList& cdnList);
     // Rewrites version.txt (and launcher_manifest.txt when `launcher`) from the maps; a map left
     // empty removes its file, since an old one would vouch for files found damaged.
     void SaveCheckedManifests(bool launcher);
@@ -116,6 +122,7 @@ private:
     ResoureConfigMap localLauncherMap_;
     ResourceUpdatePlan plan_;  // the CDN maps, the four lists and the total
     bool checkInstalledFiles_ = false;
+    std::atomic<bool> stopFileCheck_{false};
     RepairCounts repairCounts_;
     std::set<std::pair<DownloadKind, std::string>>
         damagedFiles_;  // (kind, name) found damaged and not yet fetched again

@@ -10,21 +10,23 @@
 #include <mutex>
 #include <thread>
 
-std::vector<bool> CheckInstalledFiles(const std::vector<FileToCheck>& files,
-                                      unsigned threads,
-                                      std::chrono::milliseconds interval,
-                                      const FileCheckTick& tick) {
+std::vector<FileVerdict> CheckInstalledFiles(const std::vector<FileToCheck>& files,
+                                             unsigned threads,
+                                             std::chrono::milliseconds interval,
+                                             const FileCheckTick& tick,
+                                             const std::atomic<bool>* stop) {
     FileCheckCounts progress;
     progress.fileCount = static_cast<int>(files.size());
     // A file that is not there is damaged without being read; the others' sizes are the total
     // the progress runs up to.
-    std::vector<char> intact(files.size(), 0);
+    std::vector<FileVerdict> verdicts(files.size(), FileVerdict::Unchecked);
     std::vector<std::size_t> damaged;
     std::vector<std::size_t> present;
     present.reserve(files.size());
     for (std::size_t i = 0; i < files.size(); ++i) {
         std::int64_t size = platform::FileSize(files[i].path);
         if (size < 0) {
+            verdicts[i] = FileVerdict::Damaged;
             damaged.push_back(i);
             continue;
         }
@@ -46,9 +48,11 @@ std::vector<bool> CheckInstalledFiles(const std::vector<FileToCheck>& files,
         std::string hex;
         for (std::size_t k; (k = next.fetch_add(1)) < present.size();) {
             std::size_t index = present[k];
-            bool good =
-                Md5HexOfFile(files[index].path, buffer, hex, &hashed) && EqualsIgnoringAsciiCase(hex, files[index].tag);
-            intact[index] = good ? 1 : 0;
+            bool good = Md5HexOfFile(files[index].path, buffer, hex, &hashed, stop) &&
+                        EqualsIgnoringAsciiCase(hex, files[index].tag);
+            if (!good && stop && stop->load())
+                break;
+            verdicts[index] = good ? FileVerdict::Intact : FileVerdict::Damaged;
             if (!good) {
                 std::lock_guard<std::mutex> guard(lock);
                 found.push_back(index);
@@ -78,5 +82,5 @@ std::vector<bool> CheckInstalledFiles(const std::vector<FileToCheck>& files,
     }
     for (std::thread& worker : workers)
         worker.join();
-    return std::vector<bool>(intact.begin(), intact.end());
+    return verdicts;
 }

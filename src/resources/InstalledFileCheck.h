@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -31,10 +32,18 @@ struct FileCheckCounts {
 // since the previous call.
 using FileCheckTick = std::function<void(const FileCheckCounts&, const std::vector<std::size_t>& newlyDamaged)>;
 
-// Checks every file on `threads` threads (at least one) and returns one verdict per file, true
-// when it is intact. `tick` runs about every `interval` while the threads hash, and once more
-// after the last file, before the return; every damaged index reaches it exactly once.
-std::vector<bool> CheckInstalledFiles(const std::vector<FileToCheck>& files,
-                                      unsigned threads,
-                                      std::chrono::milliseconds interval,
-                                      const FileCheckTick& tick);
+enum class FileVerdict : char {
+    Unchecked,  // the check was stopped before it knew
+    Intact,
+    Damaged,
+};
+
+// Checks every file on `threads` threads (at least one) and returns one verdict per file. `tick`
+// runs about every `interval` while the threads hash, and once more after the threads ended,
+// before the return; every damaged index reaches it exactly once. Once `stop` is set the threads
+// end within one read step each, leaving the files they had not finished unchecked.
+std::vector<FileVerdict> CheckInstalledFiles(const std::vector<FileToCheck>& files,
+                                             unsigned threads,
+                                             std::chrono::milliseconds interval,
+                                             const FileCheckTick& tick,
+                                             const std::atomic<bool>* stop = nullptr);

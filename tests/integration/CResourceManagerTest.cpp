@@ -1,3 +1,4 @@
+#include "download/DownloaderTaskDispatcher.h"
 #include "resources/CCDNResourceDownloader.h"
 #include "resources/CResourceManager.h"
 #include "resources/LauncherJournal.h"
@@ -257,6 +258,44 @@ TEST_F(CResourceManagerTest, RemovedResourcesAreDeletedAndMissingOnesFetchedAgai
     // back as nothing).
     EXPECT_EQ(ReadFileBytes(root_ + "version.txt"),
               "back.dat=" + Md5LowerHex("back") + "\r\nghost.dat=\r\nkeep.dat=" + Md5LowerHex("keep") + "\r\n");
+}
+
+TEST_F(CResourceManagerTest, AStoppedFileCheckEndsItsThreadsAndTheRunWithoutFetching) {
+    PublishVersion({{"a.dat", "alpha"}, {"b.dat", "bravo"}, {"z.dat", "zulu"}});
+    WriteFileBytes(root_ + "version.txt", "a.dat=" + Md5LowerHex("alpha") + "\r\nb.dat=" + Md5LowerHex("bravo") +
+                                              "\r\nz.dat=" + Md5LowerHex("zulu") + "\r\n");
+    WriteFileBytes(root_ + "game/a.dat", "alpha");
+    WriteFileBytes(root_ + "game/b.dat", "bravX");
+    // Hashed last and sparse: reading its 8 GiB would take many seconds.
+    WriteFileBytes(root_ + "game/z.dat", "");
+    std::filesystem::resize_file(root_ + "game/z.dat", std::uintmax_t{8} << 30);
+    CResourceManager& manager = CResourceManager::GetInstance();
+    manager.SetCheckInstalledFiles(true);
+    Start();
+    ProgressEventQueue::Event event;
+    bool hashing = false;
+    while (!hashing && events.Pop(event, std::chrono::seconds(60))) {
+        auto* info = dynamic_cast<FileCheckProgressInfo*>(event.info.get());
+        hashing = event.state == FileCheckProgress && info && info->damaged == 1 && info->bytesHashed > 10;
+    }
+    ASSERT_TRUE(hashing) << "the check never reached the large file";
+    manager.StopFileCheck();
+    // The check runs on the worker that delivered the config; that worker ends with it.
+    CCDNResourceDownloader::GetInstance().GetDispatcher()->WaitUntilIdle();
+    std::vector<int> after;
+    std::int64_t lastHashed = 0;
+    while (events.Pop(event, std::chrono::milliseconds(0))) {
+        after.push_back(event.state);
+        if (auto* info = dynamic_cast<FileCheckProgressInfo*>(event.info.get()))
+            lastHashed = info->bytesHashed;
+    }
+    for (int state : after)
+        EXPECT_EQ(state, FileCheckProgress) << "a stopped check reports nothing more than its progress";
+    EXPECT_LT(lastHashed, std::int64_t{2} << 30);
+    EXPECT_EQ(RequestsTo("/cdn/v1/kx_game.kxpkg"), 0u);
+    // The damaged file has left version.txt; the one the check did not finish keeps its line.
+    EXPECT_EQ(ReadFileBytes(root_ + "version.txt"),
+              "a.dat=" + Md5LowerHex("alpha") + "\r\nz.dat=" + Md5LowerHex("zulu") + "\r\n");
 }
 
 struct BadConfigCase {

@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
+#include <filesystem>
 
 namespace {
 
@@ -33,14 +35,15 @@ TEST(InstalledFileCheckTest, IntactDamagedTruncatedAndMissingFilesOnOneAndTwoThr
         std::vector<std::size_t> reported;
         FileCheckCounts last;
         int ticks = 0;
-        std::vector<bool> intact =
+        std::vector<FileVerdict> verdicts =
             CheckInstalledFiles(files, threads, std::chrono::milliseconds(5),
                                 [&](const FileCheckCounts& counts, const std::vector<std::size_t>& newlyDamaged) {
                                     reported.insert(reported.end(), newlyDamaged.begin(), newlyDamaged.end());
                                     last = counts;
                                     ++ticks;
                                 });
-        EXPECT_EQ(intact, (std::vector<bool>{true, false, false, false, true})) << threads;
+        constexpr FileVerdict I = FileVerdict::Intact, D = FileVerdict::Damaged;
+        EXPECT_EQ(verdicts, (std::vector<FileVerdict>{I, D, D, D, I})) << threads;
         std::sort(reported.begin(), reported.end());
         EXPECT_EQ(reported, (std::vector<std::size_t>{1, 2, 3})) << threads;
         EXPECT_GE(ticks, 1);
@@ -49,6 +52,31 @@ TEST(InstalledFileCheckTest, IntactDamagedTruncatedAndMissingFilesOnOneAndTwoThr
         EXPECT_EQ(last.damaged, 3);
         EXPECT_EQ(last.totalBytes, 3 * 300000 + 1000);
         EXPECT_EQ(last.bytesHashed, last.totalBytes);
+    }
+}
+
+TEST(InstalledFileCheckTest, AStopEndsTheThreadsWithinAReadStepAndLeavesWhatTheyHadNotFinishedUnchecked) {
+    testsupport::TempFolder folder;
+    // A sparse file of 8 GiB: reading it all would take the threads many seconds.
+    ASSERT_TRUE(platform::WriteWholeFile(folder.path() + "huge", ""));
+    std::filesystem::resize_file(folder.path() + "huge", std::uintmax_t{8} << 30);
+    const std::string tag(32, '0');
+    std::vector<FileToCheck> files = {{folder.path() + "missing", tag}, {folder.path() + "huge", tag}};
+    for (unsigned threads : {1u, 2u}) {
+        std::atomic<bool> stop{false};
+        FileCheckCounts last;
+        std::vector<FileVerdict> verdicts = CheckInstalledFiles(
+            files, threads, std::chrono::milliseconds(5),
+            [&](const FileCheckCounts& counts, const std::vector<std::size_t>&) {
+                last = counts;
+                if (counts.bytesHashed > 0)
+                    stop = true;
+            },
+            &stop);
+        EXPECT_TRUE(stop.load()) << "the check ended before it was stopped";
+        EXPECT_EQ(verdicts, (std::vector<FileVerdict>{FileVerdict::Damaged, FileVerdict::Unchecked})) << threads;
+        EXPECT_LT(last.bytesHashed, last.totalBytes / 4) << threads;
+        EXPECT_EQ(last.damaged, 1);
     }
 }
 
