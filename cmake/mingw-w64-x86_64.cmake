@@ -8,7 +8,8 @@ set(CMAKE_C_COMPILER ${TOLM_MINGW_PREFIX}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${TOLM_MINGW_PREFIX}-g++-posix)
 set(CMAKE_RC_COMPILER ${TOLM_MINGW_PREFIX}-windres)
 
-set(CMAKE_FIND_ROOT_PATH /usr/${TOLM_MINGW_PREFIX})
+# Debian's mingw packages, and what scripts/bootstrap builds for mingw itself (libsodium).
+set(CMAKE_FIND_ROOT_PATH /usr/${TOLM_MINGW_PREFIX} /usr/local/${TOLM_MINGW_PREFIX})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

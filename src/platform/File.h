@@ -7,6 +7,10 @@
 
 namespace platform {
 
+namespace backend {
+enum class OpenFor;
+}  // namespace backend
+
 // An open file for streaming reads or writes. Writes are collected in a buffer and handed to the
 // system in large blocks; Close() (or the destructor) flushes. Not shared between threads.
 class File {
@@ -37,7 +41,7 @@ public:
     bool Close();
 
 private:
-    bool OpenWriting(const std::string& path, int flags, int mode = 0644);
+    bool OpenWriting(const std::string& path, backend::OpenFor purpose);
 
     int fd_ = -1;
     bool writing_ = false;

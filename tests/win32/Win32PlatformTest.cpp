@@ -96,14 +96,15 @@ TEST(Win32PlatformTest, TheNamedMutexIsHeldOnce) {
 TEST(Win32PlatformTest, DesktopShortcutIsAShellLink) {
     TempFolder temp;
     const std::string title = kChinese + "Qorvane";
-    ASSERT_TRUE(
-        platform::WriteDesktopShortcut(temp.path(), title, {.name = title, .program = "C:\\QRVO\\Tolm\\Tolmqrvo.exe"}));
+    platform::DesktopEntry entry;
+    entry.name = title;
+    entry.program = "C:\\QRVO\\Tolm\\Tolmqrvo.exe";
+    ASSERT_TRUE(platform::WriteDesktopShortcut(temp.path(), title, entry));
     std::string bytes;
     ASSERT_TRUE(platform::ReadWholeFile(temp.path() + title + ".lnk", bytes));
     ASSERT_GE(bytes.size(), 4u);
     EXPECT_EQ(bytes.substr(0, 4), std::string("L\0\0\0", 4));  // the shell link header size
-    EXPECT_FALSE(
-        platform::WriteDesktopShortcut(temp.path() + "missing", title, {.name = title, .program = "C:\\x.exe"}));
+    EXPECT_FALSE(platform::WriteDesktopShortcut(temp.path() + "missing", title, entry));
 }
 
 TEST(Win32PlatformTest, DiskSpaceOfAFolderStillToBeMade) {

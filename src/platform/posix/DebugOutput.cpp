@@ -1,36 +1,11 @@
-#include "platform/DebugOutput.h"
+#include "platform/Backend.h"
 
 #include <unistd.h>
 
-#include <atomic>
-#include <cerrno>
+namespace platform::backend {
 
-namespace platform {
-
-namespace {
-
-std::atomic<bool> enabled{true};
-
-}  // namespace
-
-void SetDebugOutputEnabled(bool on) {
-    enabled.store(on);
+void SendDebugOutput(const std::string& bytes) {
+    WriteDescriptor(STDOUT_FILENO, bytes.data(), bytes.size());
 }
 
-void WriteDebugOutput(const std::string& bytes) {
-    if (!enabled.load())
-        return;
-    const char* data = bytes.data();
-    std::size_t size = bytes.size();
-    while (size > 0) {
-        ssize_t n = ::write(STDOUT_FILENO, data, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return;
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-}
-
-}  // namespace platform
+}  // namespace platform::backend

@@ -1,133 +1,51 @@
-#include "platform/File.h"
-
-#include "platform/FileSystem.h"
+#include "platform/Backend.h"
 
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
-#include <cstring>
 
-namespace platform {
-namespace {
+// File's descriptors (platform/File.cpp): open(2) and friends, retried on EINTR.
+namespace platform::backend {
 
-// Large system calls: many small writes cost far more than the copying into this buffer.
-constexpr std::size_t kWriteBufferSize = 256 * 1024;
-
-}  // namespace
-
-File::~File() {
-    Close();
-}
-
-bool File::CreateForWrite(const std::string& path, ModeRule rule) {
-    bool opened = OpenWriting(path, O_CREAT | O_TRUNC, rule == ProgramMode ? 0755 : 0644);
-    applyMode_ = opened && rule == ModeFromContent;
-    return opened;
-}
-
-bool File::OpenForAppend(const std::string& path) {
-    return OpenWriting(path, O_APPEND);
-}
-
-bool File::OpenWriting(const std::string& path, int flags, int mode) {
-    Close();
-    fd_ = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | flags, mode);
-    if (fd_ < 0)
-        return false;
-    writing_ = true;
-    applyMode_ = (flags & O_APPEND) == 0;
-    failed_ = false;
-    path_ = path;
-    firstBytes_.clear();
-    buffer_.clear();
-    return true;
-}
-
-bool File::OpenForRead(const std::string& path) {
-    Close();
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    writing_ = false;
-    failed_ = false;
-    return fd_ >= 0;
-}
-
-bool File::Write(const void* data, std::size_t size) {
-    if (fd_ < 0 || !writing_ || failed_)
-        return false;
-    const char* bytes = static_cast<const char*>(data);
-    if (firstBytes_.size() < 4)
-        firstBytes_.append(bytes, std::min<std::size_t>(size, 4 - firstBytes_.size()));
-    if (buffer_.size() + size > kWriteBufferSize && !Flush())
-        return false;
-    if (size >= kWriteBufferSize) {
-        while (size > 0) {
-            ssize_t n = ::write(fd_, bytes, size);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0) {
-                failed_ = true;
-                return false;
-            }
-            bytes += n;
-            size -= static_cast<std::size_t>(n);
-        }
-        return true;
+int OpenDescriptor(const std::string& path, OpenFor purpose) {
+    switch (purpose) {
+        case OpenFor::Reading:
+            return ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        case OpenFor::Writing:
+            return ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_CREAT | O_TRUNC, 0644);
+        case OpenFor::WritingProgram:
+            return ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_CREAT | O_TRUNC, 0755);
+        case OpenFor::Appending:
+            return ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_APPEND);
     }
-    // The buffer is taken at the first write, not at open, so files opened and not yet written
-    // cost no memory.
-    if (buffer_.capacity() < kWriteBufferSize)
-        buffer_.reserve(kWriteBufferSize);
-    buffer_.insert(buffer_.end(), bytes, bytes + size);
-    return true;
+    return -1;
 }
 
-bool File::Flush() {
-    if (fd_ < 0 || !writing_ || failed_)
-        return false;
-    std::size_t done = 0;
-    while (done < buffer_.size()) {
-        ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
+bool WriteDescriptor(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        ssize_t n = ::write(fd, data, size);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n < 0) {
-            failed_ = true;
-            buffer_.clear();
+        if (n <= 0)
             return false;
-        }
-        done += static_cast<std::size_t>(n);
+        data += n;
+        size -= static_cast<std::size_t>(n);
     }
-    buffer_.clear();
     return true;
 }
 
-std::int64_t File::Read(void* data, std::size_t size) {
-    if (fd_ < 0 || writing_)
-        return -1;
+std::int64_t ReadDescriptor(int fd, void* data, std::size_t size) {
     for (;;) {
-        ssize_t n = ::read(fd_, data, size);
+        ssize_t n = ::read(fd, data, size);
         if (n < 0 && errno == EINTR)
             continue;
         return n;
     }
 }
 
-bool File::Close() {
-    if (fd_ < 0)
-        return !failed_;
-    bool ok = true;
-    if (writing_) {
-        ok = Flush() && !failed_;
-        if (applyMode_)  // an appended file keeps its mode: its first bytes came before
-            ApplyFileModeForContent(path_, firstBytes_);
-    }
-    if (::close(fd_) != 0)
-        ok = false;
-    fd_ = -1;
-    writing_ = false;
-    std::vector<char>().swap(buffer_);
-    return ok;
+bool CloseDescriptor(int fd) {
+    return ::close(fd) == 0;
 }
 
-}  // namespace platform
+}  // namespace platform::backend

@@ -1,28 +1,15 @@
-#include "platform/DebugOutput.h"
+#include "platform/Backend.h"
 
 #include "platform/win32/WideText.h"
 
 #include <windows.h>
 
-#include <atomic>
+namespace platform::backend {
 
-namespace platform {
-
-namespace {
-
-std::atomic<bool> enabled{true};
-
-}  // namespace
-
-void SetDebugOutputEnabled(bool on) {
-    enabled.store(on);
-}
-
-void WriteDebugOutput(const std::string& bytes) {
-    if (!enabled.load())
-        return;
+void SendDebugOutput(const std::string& bytes) {
     ::OutputDebugStringW(Widen(bytes).c_str());
-    // A program started from a console or with redirected output also writes there, in one call.
+    // A program started from a console or with redirected output also writes there, in one call
+    // (the handle, not the C runtime's descriptor, which would turn LF into CR LF).
     HANDLE output = ::GetStdHandle(STD_OUTPUT_HANDLE);
     if (output == nullptr || output == INVALID_HANDLE_VALUE)
         return;
@@ -37,4 +24,4 @@ void WriteDebugOutput(const std::string& bytes) {
     }
 }
 
-}  // namespace platform
+}  // namespace platform::backend

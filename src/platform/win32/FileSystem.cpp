@@ -213,6 +213,10 @@ std::int64_t FileSize(const std::string& path) {
     return (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
+bool LooksLikeProgram(const std::string& firstBytes) {
+    return firstBytes.compare(0, 2, "MZ") == 0;  // the DOS header every Windows program starts with
+}
+
 void ApplyFileModeForContent(const std::string&, const std::string&) {
     // Windows runs a program by its name; there is no mode to give.
 }

@@ -1,18 +1,14 @@
 #include "platform/Process.h"
-
+#include "platform/Backend.h"
 #include "platform/win32/WideText.h"
 
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <mutex>
 
 namespace platform {
 namespace {
-
-std::mutex commandLineLock;
-std::string commandLine;
 
 // The system's command line after the program's own path (quoted or not) and the blanks after it.
 std::string SystemParameterText() {
@@ -44,26 +40,20 @@ void TerminateCurrentProcess(int code) {
     std::_Exit(code);  // not reached: the call above does not return for the current process
 }
 
-void SetCommandLine(int argc, char** argv) {
-    std::string text;
-    if (argv != nullptr && argc == __argc && argv == __argv) {
-        // main()'s own arguments: their text is in the code page, so it is taken from the
-        // system's wide command line instead, where nothing was lost.
-        text = SystemParameterText();
-    } else {
-        for (int i = 1; i < argc; ++i) {
-            if (i > 1)
-                text.push_back(' ');
-            text.append(argv[i]);
-        }
-    }
-    std::lock_guard<std::mutex> guard(commandLineLock);
-    commandLine = text;
+long CurrentProcessId() {
+    return static_cast<long>(::GetCurrentProcessId());
 }
 
-std::string CommandLineText() {
-    std::lock_guard<std::mutex> guard(commandLineLock);
-    return commandLine;
+namespace backend {
+
+bool SystemArgumentText(int argc, char** argv, std::string& text) {
+    // main()'s own arguments: their text is in the code page, so it is taken from the system's
+    // wide command line instead, where nothing was lost.
+    if (argv == nullptr || argc != __argc || argv != __argv)
+        return false;
+    text = SystemParameterText();
+    return true;
 }
 
+}  // namespace backend
 }  // namespace platform
