@@ -73,6 +73,9 @@ CMainForegroundDialog::CMainForegroundDialog(QWidget* parent)
       progressBar_(new CCustomProgress(this)),
       statusLabel_(new CCustomLabel(this)),
       stageLabel_(new CCustomLabel(this)) {
+    // Where the artwork is transparent (the frame's bevelled corners), what lies beneath shows,
+    // never the dialog's own grey.
+    setAttribute(Qt::WA_TranslucentBackground);
     services_.endProcess = [](int exitCode) { platform::TerminateCurrentProcess(exitCode); };
     services_.measureDiskSpace = CheckDiskSpace;
     services_.requestNotice = [this](std::unique_ptr<NoticeRequestParams> params) {
@@ -256,6 +259,9 @@ void CMainForegroundDialog::OnGameWatchTick() {
     noticeRequest_.SetNoticeCallback([poster = poster_](const std::string& address, RequestNoticeResult result) {
         PostNotice(*poster, address, result);
     });
+    noticeRequest_.SetAttemptCallback([poster = poster_](int attempt, int maxAttempts) {
+        poster->Post(NoticeAttemptBegin, std::make_unique<NoticeAttemptInfo>(attempt, maxAttempts));
+    });
     RequestUpdateAddress();
 }
 
@@ -363,6 +369,10 @@ void CMainForegroundDialog::OnProgressState(int state, const ResourceManagerProg
         case StageAction::NoticeAnswer:
             if (const auto* info = dynamic_cast<const LauncherNoticeUpgradeInfo*>(record))
                 OnNoticeResult(info->text, info->result);
+            break;
+        case StageAction::NoticeAttempt:
+            if (const auto* info = dynamic_cast<const NoticeAttemptInfo*>(record))
+                SetStageText(RequestingAddressText(info->attempt, info->maxAttempts));
             break;
     }
 }

@@ -107,6 +107,8 @@ public:
     QTimer* Timer(TimerId id) const;
 
     void SetBackgroundImage(const QImage& image) override;
+    // The artwork the window paints, in its own pixels.
+    const QImage& WindowImage() const { return windowImage_; }
     // The progress row (bar, status line, stage text) in screen coordinates: a question leaves it
     // in sight.
     QRect MessageKeepClear() const override;

@@ -14,11 +14,9 @@
 #include "ui/CSkinButton.h"
 #include "ui/PngResources.h"
 #include "ui/UiScale.h"
+#include "ui/WindowShape.h"
 
 #include <QFontMetrics>
-#include <QGuiApplication>
-#include <QPolygon>
-#include <QRegion>
 
 #include <algorithm>
 
@@ -101,13 +99,7 @@ QRect CTolmMainForegroundDialog::StatusLabelPlace(const std::string& text, const
 void CTolmMainForegroundDialog::OnInitDialog() {
     CMainForegroundDialog::OnInitDialog();
 
-    // The offscreen platform cannot clip windows (it only warns); everywhere else the band is all
-    // of the window that shows and takes the mouse.
-    if (QGuiApplication::platformName() != QStringLiteral("offscreen")) {
-        const QRect band = Band();
-        setMask(QRegion(QPolygon(band, true), Qt::OddEvenFill));
-    }
-
+    ShapeToBand();
     slogan_->FontSize = 20;
     slogan_->FontStyle = kFontBold;
     slogan_->HAlign = SkinAlign::Near;
@@ -155,6 +147,19 @@ void CTolmMainForegroundDialog::FitLineLabels() {
 }
 
 void CTolmMainForegroundDialog::LoadWindowImage() {}
+
+void CTolmMainForegroundDialog::SetBackgroundImage(const QImage& image) {
+    CMainForegroundDialog::SetBackgroundImage(image);
+    ShapeToBand();
+}
+
+void CTolmMainForegroundDialog::ShapeToBand() {
+    // The band is all of the window that shows and takes the mouse; clicks elsewhere reach the
+    // background. Without a compositor the artwork's outline cuts it further.
+    const QImage& artwork = WindowImage();
+    ShapeWindow(this, artwork.isNull() ? artwork : artwork.scaled(Scaled(artwork.width()), Scaled(artwork.height())),
+                Band());
+}
 
 std::string CTolmMainForegroundDialog::BuildLaunchParameters() {
     std::string deviceId;

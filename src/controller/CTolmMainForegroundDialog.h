@@ -45,6 +45,8 @@ public:
     // The launch parameters as StartGame hands them to the game.
     std::string BuildLaunchParameters();
 
+    void SetBackgroundImage(const QImage& image) override;
+
 protected:
     void OnInitDialog() override;
     void LayoutControls() override;
@@ -54,6 +56,8 @@ protected:
     void StartGame() override;
 
 private:
+    void ShapeToBand();
+
     CCustomLabel* slogan_;
     CSkinButton* minimize_;
     CSkinButton* close_;

@@ -31,6 +31,7 @@ bool AsyncHttpRequest::Start(std::unique_ptr<Parameters> parameters) {
         worker_->OnWorkerExit = [](DownloaderTask*) {};
         worker_->GetProcessor = [this](const DownloadTaskInfo& task) { return MakeProcessor(task); };
         worker_->OnTaskResult = [this](const DownloadTaskResultInfo& result) { DeliverResult(result); };
+        worker_->OnAttempt = [this](int attempt, int maxAttempts) { OnAttempt(attempt, maxAttempts); };
     }
     return worker_->Start();
 }
@@ -73,3 +74,5 @@ void AsyncHttpRequest::DeliverResult(const DownloadTaskResultInfo& result) {
     OnResponse(std::move(body), result.result);
     processor_.reset();
 }
+
+void AsyncHttpRequest::OnAttempt(int, int) {}

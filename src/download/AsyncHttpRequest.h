@@ -58,6 +58,9 @@ protected:
     // Exactly once per request handed to the worker: the body without a UTF-8 byte-order mark
     // when result is 200, else empty; result as HttpTransfer::Transfer returns it.
     virtual void OnResponse(std::string body, int result) = 0;
+    // On the worker thread as each attempt begins (number from 1, of GetMaxAttempts). Does
+    // nothing here.
+    virtual void OnAttempt(int attempt, int maxAttempts);
 
     // Valid inside BuildRequest; null before the first Start.
     const Parameters* parameters() const { return parameters_.get(); }

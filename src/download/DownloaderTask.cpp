@@ -174,6 +174,7 @@ void DownloaderTask::Serve(const SegmentDownloadTaskInfo& segment) {
     }
     SegmentDownloadDataProcessor segmentProcessor(segment, processors);
     transfer_->SetMaxAttempts(maxAttempts);
+    transfer_->SetAttemptCallback(OnAttempt);
     transfer_->SetTimings(timings_);
     int result =
         transfer_->Transfer(segment.url, &segmentProcessor, verb, segment.postData, segment.offset, segment.length);

@@ -41,6 +41,8 @@ public:
     // The processor of one task, owned by the callee, or null.
     std::function<DownloadDataProcessor*(const DownloadTaskInfo&)> GetProcessor;
     std::function<void(const DownloadTaskResultInfo&)> OnTaskResult;
+    // Optional: each attempt of a segment's transfer begins (number from 1, of maxAttempts).
+    std::function<void(int attempt, int maxAttempts)> OnAttempt;
 
     // False without a bound GetNextSegment or when no thread could be made. True when the loop
     // runs (again) and will ask for work. Writes "启动下载线程\t<thread id>" for a new thread.

@@ -180,6 +180,8 @@ int HttpTransfer::Transfer(const std::string& url,
     for (int attempt = 1; attempt <= maxAttempts_; ++attempt) {
         if (IsCancelled())
             return kTransferCancelled;
+        if (attemptCallback_)
+            attemptCallback_(attempt, maxAttempts_);
         result = Attempt(request);
         if (!processor->Finish())
             result = kTransferNetworkFailed;

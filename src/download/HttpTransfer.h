@@ -5,6 +5,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -50,6 +51,11 @@ public:
     void UseJsonHeaders();
 
     void SetMaxAttempts(int attempts) { maxAttempts_ = attempts; }
+    // Called on the transfer's thread as each attempt begins, with its number (from 1) and the
+    // number of attempts there may be, so a caller can show that a request is being retried.
+    void SetAttemptCallback(std::function<void(int attempt, int maxAttempts)> callback) {
+        attemptCallback_ = std::move(callback);
+    }
     void SetTimings(const DownloadTimings& timings) { timings_ = timings; }
 
     // Makes up to maxAttempts attempts, pausing after each failed one (also after the last), and
@@ -77,6 +83,7 @@ private:
     std::vector<std::string> headerLines_;
     std::atomic<int> cancelFlag_{0};
     int maxAttempts_ = 1;
+    std::function<void(int attempt, int maxAttempts)> attemptCallback_;
     DownloadTimings timings_;
     std::mutex pauseMutex_;
     std::condition_variable pauseWake_;

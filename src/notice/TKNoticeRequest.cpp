@@ -80,6 +80,21 @@ void TKNoticeRequest::SetNoticeCallback(NoticeCallback callback) {
     callback_ = std::move(callback);
 }
 
+void TKNoticeRequest::SetAttemptCallback(AttemptCallback callback) {
+    std::lock_guard<std::mutex> guard(callbackLock_);
+    attemptCallback_ = std::move(callback);
+}
+
+void TKNoticeRequest::OnAttempt(int attempt, int maxAttempts) {
+    AttemptCallback callback;
+    {
+        std::lock_guard<std::mutex> guard(callbackLock_);
+        callback = attemptCallback_;
+    }
+    if (callback)
+        callback(attempt, maxAttempts);
+}
+
 void TKNoticeRequest::BuildRequest(std::string& url, std::string& body) {
     url = serviceUrl_;
     const auto* params = dynamic_cast<const NoticeRequestParams*>(parameters());

@@ -28,6 +28,7 @@ struct NoticeRequestParams : AsyncHttpRequest::Parameters {
 class TKNoticeRequest : public AsyncHttpRequest {
 public:
     using NoticeCallback = std::function<void(const std::string& address, RequestNoticeResult result)>;
+    using AttemptCallback = std::function<void(int attempt, int maxAttempts)>;
 
     // `serviceUrl` is the base URL of the service (scheme, host, port; no path).
     explicit TKNoticeRequest(std::string serviceUrl);
@@ -35,6 +36,9 @@ public:
 
     // Set before a start, not while an exchange runs.
     void SetNoticeCallback(NoticeCallback callback);
+    // Optional, set like the notice callback: runs on the worker thread as each attempt of an
+    // exchange begins, so the player can see that the service is being asked again.
+    void SetAttemptCallback(AttemptCallback callback);
 
     // Decides the outcome of an answer; pure, callable from any thread.
     static RequestNoticeResult InterpretAnswer(const std::string& body, int transferResult, std::string& address);
@@ -46,9 +50,11 @@ protected:
     bool UseJsonContentType() override { return false; }
     int GetMaxAttempts() override { return 5; }
     void OnResponse(std::string body, int result) override;
+    void OnAttempt(int attempt, int maxAttempts) override;
 
 private:
     std::string serviceUrl_;
     std::mutex callbackLock_;
     NoticeCallback callback_;
+    AttemptCallback attemptCallback_;
 };

@@ -29,6 +29,7 @@ constexpr ProgressStageRow kRows[] = {
     {ResourceUpdateDone, "资源更新完成,准备启动游戏.", StageBar::Full, StatusLine::Fetched, StageAction::StartGame,
      false},
     {NoticeResultArrived, nullptr, StageBar::Keep, StatusLine::Clear, StageAction::NoticeAnswer, false},
+    {NoticeAttemptBegin, nullptr, StageBar::Keep, StatusLine::Keep, StageAction::NoticeAttempt, false},
     // The check writes its own line: files and bytes hashed, and its speed.
     {FileCheckBegin, kFileCheckText, StageBar::Empty, StatusLine::Clear, StageAction::BeginFileCheck, false},
     {FileCheckProgress, nullptr, StageBar::Keep, StatusLine::Keep, StageAction::FollowFileCheck, false},

@@ -35,6 +35,7 @@ enum class StageAction {
     RestartLauncher,  // new launcher files are in place: say so, then restart the launcher
     StartGame,        // every resource is current
     NoticeAnswer,     // the update-address service answered
+    NoticeAttempt,    // the update-address request begins an attempt: a retry shows its number
     BeginFileCheck,   // a repair starts hashing the installed files
     FollowFileCheck,  // bytes hashed: the bar follows them
     EndFileCheck,     // every file hashed: say how many must be fetched again

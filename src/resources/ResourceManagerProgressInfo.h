@@ -27,6 +27,8 @@ enum ResourceManagerProgressState : int {
     FileCheckBegin = 19,
     FileCheckProgress = 20,  // FileCheckProgressInfo, about ten times a second
     FileCheckEnd = 21,       // FileCheckProgressInfo with the final counts
+    // Sent by the controller itself: the update-address request begins an attempt.
+    NoticeAttemptBegin = 22,  // NoticeAttemptInfo
 };
 
 // Info records: the reporter passes one for the duration of the call only; a receiver that keeps
@@ -64,6 +66,15 @@ struct RequestDownloadTotalSizeNoticeInfo : ResourceManagerProgressInfoBase {
         return std::make_unique<RequestDownloadTotalSizeNoticeInfo>(*this);
     }
     std::int64_t totalBytes;  // launcher and game files together
+};
+
+struct NoticeAttemptInfo : ResourceManagerProgressInfoBase {
+    NoticeAttemptInfo(int number, int most) : attempt(number), maxAttempts(most) {}
+    std::unique_ptr<ResourceManagerProgressInfoBase> Clone() const override {
+        return std::make_unique<NoticeAttemptInfo>(*this);
+    }
+    int attempt;  // from 1
+    int maxAttempts;
 };
 
 struct LauncherNoticeUpgradeInfo : ResourceManagerProgressInfoBase {

@@ -2,6 +2,13 @@
 
 #include <cstdio>
 
+std::string RequestingAddressText(int attempt, int maxAttempts) {
+    if (attempt < 2)
+        return kRequestingAddressText;
+    return std::string(kRequestingAddressText) + "(" + std::to_string(attempt) + "/" + std::to_string(maxAttempts) +
+           ")";
+}
+
 const char* NoticeFailureText(int result) {
     switch (result) {
         case 2:

@@ -29,5 +29,9 @@ std::string FileCheckSummaryText(int checked, int damaged);
 // What a repair did, once its downloads ended well.
 std::string RepairSummaryText(int checked, int repaired);
 
+// The stage text while the update-address request runs: kRequestingAddressText, and from the
+// second attempt on the attempt's number, e.g. "获取游戏更新地址...(2/5)".
+std::string RequestingAddressText(int attempt, int maxAttempts);
+
 // The question shown for a notice result other than success (2, 3, 4; empty for others).
 const char* NoticeFailureText(int result);

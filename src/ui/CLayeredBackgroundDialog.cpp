@@ -2,23 +2,10 @@
 
 #include "ui/PngResources.h"
 #include "ui/UiScale.h"
+#include "ui/WindowShape.h"
 
-#include <QBitmap>
-#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QRegion>
-
-namespace {
-
-// The headless platforms cannot shape windows; on a real display the window is also shaped by
-// its artwork, so its outline stays irregular where no compositor blends the transparent pixels.
-bool WindowMasksSupported() {
-    const QString platform = QGuiApplication::platformName();
-    return platform != QStringLiteral("offscreen") && platform != QStringLiteral("minimal");
-}
-
-}  // namespace
 
 CLayeredBackgroundDialog::CLayeredBackgroundDialog(int pngId, QWidget* parent)
     : CDialogBase(parent), PngId(pngId), image_(LoadPngResource(pngId)) {
@@ -44,8 +31,8 @@ void CLayeredBackgroundDialog::RedrawLayered() {
         painter.drawImage(QRect(0, 0, Width, Height), image_);
     }
     resize(Width, Height);
-    if (WindowMasksSupported() && !layer_.isNull())
-        setMask(QBitmap::fromImage(layer_.createAlphaMask(Qt::ThresholdAlphaDither)));
+    // The outline stays irregular also where no compositor blends the transparent pixels.
+    ShapeWindow(this, layer_);
     update();
 
     redrawing_ = false;

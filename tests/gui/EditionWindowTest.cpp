@@ -84,9 +84,10 @@ TEST_F(EditionWindowTest, SitsRightOfTheWheelWithTheEditionsLayoutAndLook) {
 // use: the place each is drawn in holds all of it, inside the visible band, right of the status
 // line's end and left of the frame's inner edge.
 TEST_F(EditionWindowTest, EveryStageAndStatusTextFitsWhereItIsDrawnAtEveryScale) {
-    std::vector<std::string> stageTexts = {kInitialisingText,      kWaitingForGameText,
-                                           kRequestingAddressText, kRestartFailedText,
-                                           kRestartSucceededText,  FileCheckSummaryText(123456, 12345)};
+    std::vector<std::string> stageTexts = {kInitialisingText,          kWaitingForGameText,
+                                           kRequestingAddressText,     kRestartFailedText,
+                                           kRestartSucceededText,      FileCheckSummaryText(123456, 12345),
+                                           RequestingAddressText(5, 5)};
     for (int result : {2, 3, 4})
         stageTexts.emplace_back(NoticeFailureText(result));
     std::vector<std::string> statusTexts = {kInitialisingText, kConnectingText,
@@ -289,6 +290,26 @@ TEST_F(PlayerViewTest, CheckingDownloadingAndAFailedDownload) {
     const QPoint centre(question.width() / 2 + 80, question.height() / 2 + 45);
     EXPECT_NE(question.pixel(centre), downloading.pixel(centre));
     EXPECT_EQ(endings, std::vector<int>{0});
+}
+
+// Where the artwork leaves the window group transparent inside the foreground's visible band (the
+// frame's bevelled corners), the group shows nothing, not the foreground's own background.
+TEST_F(PlayerViewTest, TheBevelledCornersStayTransparent) {
+    const QImage picture = Picture();
+    const QImage artwork = host->Background()->grab().toImage();
+    ASSERT_EQ(picture.size(), artwork.size());
+    const QRect band = CTolmMainForegroundDialog::Band().translated(window->pos() - host->Background()->pos()) &
+                       window->geometry().translated(-host->Background()->pos());
+    int transparent = 0;
+    for (int y = band.top(); y <= band.bottom(); ++y) {
+        for (int x = band.left(); x <= band.right(); ++x) {
+            if (artwork.pixelColor(x, y).alpha() != 0)
+                continue;
+            ++transparent;
+            ASSERT_EQ(picture.pixelColor(x, y).alpha(), 0) << "at " << x << ", " << y;
+        }
+    }
+    EXPECT_GT(transparent, 0) << "the band reaches the bevelled corners";
 }
 
 }  // namespace

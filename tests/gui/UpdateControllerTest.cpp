@@ -125,7 +125,9 @@ INSTANTIATE_TEST_SUITE_P(
                       ReportCase{19, false, "正在校验游戏文件...", "", 0.0f, false},
                       ReportCase{20, false, nullptr, nullptr, 0.2f, false},
                       ReportCase{21, false, nullptr, nullptr, 1.0f, false},
+                      // An attempt of the address request without its record changes nothing.
                       ReportCase{22, false, nullptr, nullptr, 0.2f, false},
+                      ReportCase{23, false, nullptr, nullptr, 0.2f, false},
                       ReportCase{1000, false, nullptr, nullptr, 0.2f, false},
                       // Half of the bytes end the tips' first sweep; the line is the status tick's.
                       ReportCase{15, true, nullptr, nullptr, 1.0f, true}),
@@ -411,6 +413,24 @@ TEST_F(ControllerFixture, ProgressKeepsFlowingWhileAQuestionIsOpen) {
 }
 
 // ---- the game watch and the real notice request --------------------------------------------------
+
+TEST_F(ControllerFixture, ARetriedAddressRequestShowsItsAttempt) {
+    window->RequestUpdateAddress();
+    const struct {
+        int attempt;
+        const char* stage;
+    } attempts[] = {
+        {1, "获取游戏更新地址..."},
+        {2, "获取游戏更新地址...(2/5)"},
+        {5, "获取游戏更新地址...(5/5)"},
+    };
+    for (const auto& a : attempts) {
+        Deliver(NoticeAttemptBegin, std::make_unique<NoticeAttemptInfo>(a.attempt, 5));
+        EXPECT_EQ(StageText(), a.stage);
+        EXPECT_EQ(StatusText(), "");
+    }
+    EXPECT_EQ(noticeRequests.size(), 1u) << "telling an attempt asks nothing again";
+}
 
 TEST_F(ControllerFixture, TheRequestWaitsUntilTheGameHasEnded) {
     // A stand-in game that really runs under the game's path.

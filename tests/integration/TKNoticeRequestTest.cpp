@@ -88,13 +88,22 @@ TEST(TKNoticeRequestTest, SendsTheFormHeadersAndTheJsonBodyByPost) {
         << RawHttpServer::Body(raw);
 }
 
-TEST(TKNoticeRequestTest, AnswersOverTheWire) {
+TEST(TKNoticeRequestTest, AnswersOverTheWireAndTellsEachAttempt) {
     TestHttpServer server;
     server.Serve("/", Route("\xEF\xBB\xBF{\"resdata\":[{\"Type\":\"pkg\",\"URL\":\"http://cdn/x/y/v1.txt\"}]}"));
     TKNoticeRequest request(server.Url("/"));
     request.SetTimings(Fast());
     Outcome outcome;
     request.SetNoticeCallback(outcome.Callback());
+    // Attempts are told on the worker thread as they begin, each before its request is sent.
+    std::mutex attemptsLock;
+    std::vector<std::pair<int, int>> attempts;
+    std::vector<std::size_t> requestsBefore;
+    request.SetAttemptCallback([&](int attempt, int maxAttempts) {
+        std::lock_guard<std::mutex> guard(attemptsLock);
+        attempts.emplace_back(attempt, maxAttempts);
+        requestsBefore.push_back(server.RequestCount());
+    });
     ASSERT_TRUE(request.Start(Params()));
     EXPECT_EQ(outcome.Wait(1), std::make_pair(std::string("http://cdn/x/y/v1.txt"), NoticeResultSuccess));
     // A retry reuses the request object: a fresh exchange, here failing every one of 5 attempts.
@@ -104,6 +113,10 @@ TEST(TKNoticeRequestTest, AnswersOverTheWire) {
     ASSERT_TRUE(request.Start(Params()));
     EXPECT_EQ(outcome.Wait(2), std::make_pair(std::string(), NoticeResultRequestError));
     EXPECT_EQ(server.RequestCount(), 6u);
+    std::lock_guard<std::mutex> guard(attemptsLock);
+    const std::vector<std::pair<int, int>> told = {{1, 5}, {1, 5}, {2, 5}, {3, 5}, {4, 5}, {5, 5}};
+    EXPECT_EQ(attempts, told);
+    EXPECT_EQ(requestsBefore, (std::vector<std::size_t>{0, 1, 2, 3, 4, 5}));
 }
 
 TEST(TKNoticeRequestTest, AnswerRules) {

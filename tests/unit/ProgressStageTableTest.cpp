@@ -41,6 +41,7 @@ TEST(ProgressStageTable, EveryReportsTextBarStatusLineActionAndDownloadingRule) 
         {19, "正在校验游戏文件...", E, none, StageAction::BeginFileCheck, false},
         {20, nullptr, K, nullptr, StageAction::FollowFileCheck, false},
         {21, nullptr, F, nullptr, StageAction::EndFileCheck, false},
+        {22, nullptr, K, nullptr, StageAction::NoticeAttempt, false},
     };
     for (const auto& e : expected) {
         const ProgressStageRow* row = FindProgressStageRow(e.state);
@@ -55,7 +56,7 @@ TEST(ProgressStageTable, EveryReportsTextBarStatusLineActionAndDownloadingRule) 
         EXPECT_EQ(IsDownloadingState(e.state), e.downloading) << e.state;
     }
     // States no reporter sends change nothing and never count as downloading.
-    for (int state : {0, 13, 14, 22, -1}) {
+    for (int state : {0, 13, 14, 23, -1}) {
         EXPECT_EQ(FindProgressStageRow(state), nullptr) << state;
         EXPECT_EQ(StageTextForState(state), nullptr) << state;
         EXPECT_FALSE(IsDownloadingState(state)) << state;

@@ -172,6 +172,7 @@ int HeadlessUpdate::FollowUpdateCheck(const std::string& address) {
                 break;
             case StageAction::None:
             case StageAction::NoticeAnswer:
+            case StageAction::NoticeAttempt:
                 break;
         }
     }
