@@ -2,6 +2,7 @@
 
 #include "BuildConfig.h"
 #include "ui/CCustomProgress.h"
+#include "ui/SkinFont.h"
 #include "ui/UiScale.h"
 #include "ui/WindowComposition.h"
 
@@ -17,8 +18,17 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <vector>
+
+extern char** environ;
 
 namespace {
 
@@ -310,6 +320,130 @@ TEST_F(PlayerViewTest, TheBevelledCornersStayTransparent) {
         }
     }
     EXPECT_GT(transparent, 0) << "the band reaches the bevelled corners";
+}
+
+// Every state a player meets, each with the lines it shows; with TOLM_SCREENSHOT_DIR set, kept as one
+// contact sheet (docs/images/launcher_states.png).
+TEST_F(PlayerViewTest, EveryStateAPlayerMeets) {
+    struct Shot {
+        const char* caption;
+        QImage picture;
+    };
+    std::vector<Shot> shots;
+    const auto lines = [this](const char* stage, const char* status, const char* state) {
+        EXPECT_EQ(StageText(), stage) << state;
+        EXPECT_EQ(StatusText(), status) << state;
+    };
+    const auto waitForTicks = [this] {
+        QSignalSpy statusTicks(window->Timer(CMainForegroundDialog::StatusLineTimer), &QTimer::timeout);
+        ASSERT_TRUE(statusTicks.wait(2000));
+        QSignalSpy barTicks(window->Timer(CMainForegroundDialog::ProgressBarTimer), &QTimer::timeout);
+        ASSERT_TRUE(barTicks.wait(1000));
+    };
+    // Pictures the question that `cause` opens, checks its text (null: one of the quit texts) and
+    // what stands behind it, and answers it.
+    const auto question = [&](const char* caption, const std::function<void()>& cause, const char* text,
+                              const char* stage, const char* status, int answer) {
+        QImage picture;
+        std::string shown;
+        std::string stageBehind;
+        std::string statusBehind;
+        guitest::WhenBoxOpens([&](CSkinDialog& frame) {
+            picture = Picture(&frame);
+            shown = guitest::MessageBoxOf(frame).Label()->Text();
+            stageBehind = StageText();
+            statusBehind = StatusText();
+            CSkinMessageBox& box = guitest::MessageBoxOf(frame);
+            (answer == 1 ? box.FirstButton() : box.SecondButton())->click();
+        });
+        cause();
+        ASSERT_FALSE(picture.isNull()) << caption;
+        if (text) {
+            EXPECT_EQ(shown, text) << caption;
+        } else {
+            const auto& quitTexts = QuitQuestionTexts();
+            EXPECT_NE(std::find(quitTexts.begin(), quitTexts.end(), shown), quitTexts.end()) << shown;
+        }
+        EXPECT_EQ(stageBehind, stage) << caption;
+        EXPECT_EQ(statusBehind, status) << caption;
+        shots.push_back({caption, picture});
+    };
+
+    // Waiting for the game: a stand-in game runs under the game's path.
+    const std::string game = root + "game/qrvo_game";
+    std::filesystem::create_directories(root + "game");
+    std::filesystem::copy_file("/bin/sleep", game);
+    pid_t pid = 0;
+    std::string seconds = "30";
+    char* argv[] = {const_cast<char*>(game.c_str()), seconds.data(), nullptr};
+    ASSERT_EQ(::posix_spawn(&pid, game.c_str(), nullptr, nullptr, argv, environ), 0);
+    window->Timer(CMainForegroundDialog::GameWatchTimer)->start();
+    const bool waited = WaitFor([&] { return StageText() == "等待游戏结束..."; });
+    window->Timer(CMainForegroundDialog::GameWatchTimer)->stop();
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
+    ASSERT_TRUE(waited);
+    lines("等待游戏结束...", "", "waiting for the game");
+    shots.push_back({"Waiting for the game to end", Picture()});
+
+    Deliver(LocalCheckBegin);
+    Deliver(LocalCheckEnd);
+    Deliver(CdnCheckBegin);
+    lines("开始比对服务器资源...", "", "checking");
+    shots.push_back({"Checking against the CDN", Picture()});
+
+    Deliver(CdnCheckEnd);
+    diskReadings.push_back(Reading(true, 1'000'000, 1'611'613'736));
+    question(
+        "The disk-space question",
+        [this] { Deliver(DownloadSizeNotice, std::make_unique<RequestDownloadTotalSizeNoticeInfo>(1'611'613'736)); },
+        "/data/磁盘空间不足，无法完成此次更新，请确保释放出1.50G空间后继续", "比对服务器资源完成...", "", 7);
+
+    Deliver(ResourceDownloadBegin);
+    lines("美女指挥官正在为您调配游戏资源...", "正在连接下载服务器...", "download begins");
+    Deliver(DownloadProgress, std::make_unique<ResourceManagerUpdateProgressInfo>(126'000'000, 420'000'000));
+    waitForTicks();
+    shots.push_back({"Downloading, 30 %", Picture()});
+
+    question(
+        "The quit question", [this] { window->CloseButton()->click(); }, nullptr, "美女指挥官正在为您调配游戏资源...",
+        "速度:20.03MB/秒 预计:14秒 下载进度:120.16MB/400.54MB", 7);
+
+    question(
+        "A failed download", [this] { Deliver(ResourceDownloadFailed); }, "加载服务器资源失败!", "加载服务器资源失败!",
+        "", 7);
+
+    Deliver(LauncherDownloadBegin);
+    Deliver(DownloadProgress, std::make_unique<ResourceManagerUpdateProgressInfo>(7'424'000, 7'424'000));
+    question(
+        "The launcher restart notice", [this] { Deliver(LauncherUpdateDone); }, "Launcher更新完成,准备重启Launcher!",
+        "Launcher更新完成,正在重启Launcher...", "下载进度:7.08MB/7.08MB", 1);
+    window->Timer(CMainForegroundDialog::RestartLauncherTimer)->stop();
+
+    const char* folder = std::getenv("TOLM_SCREENSHOT_DIR");
+    if (!folder || !*folder)
+        return;
+    // Two columns, each picture over its caption.
+    const QSize cell = shots.front().picture.size();
+    constexpr int kCaption = 34;
+    constexpr int kGap = 24;
+    const int rows = static_cast<int>((shots.size() + 1) / 2);
+    QImage sheet(kGap + 2 * (cell.width() + kGap), kGap + rows * (cell.height() + kCaption + kGap),
+                 QImage::Format_ARGB32_Premultiplied);
+    sheet.fill(QColor(24, 28, 36));
+    QPainter painter(&sheet);
+    painter.setFont(MakeSkinFont(kFallbackFontFamily, 18, kFontBold, SkinFontUnit::Pixel, 1.0f));
+    painter.setPen(QColor(227, 247, 255));
+    for (std::size_t i = 0; i < shots.size(); ++i) {
+        const int column = static_cast<int>(i % 2);
+        const int row = static_cast<int>(i / 2);
+        const QPoint at(kGap + column * (cell.width() + kGap), kGap + row * (cell.height() + kCaption + kGap));
+        painter.drawImage(at, shots[i].picture);
+        painter.drawText(QRect(at + QPoint(0, cell.height()), QSize(cell.width(), kCaption)), Qt::AlignCenter,
+                         QString::fromUtf8(shots[i].caption));
+    }
+    painter.end();
+    Keep(sheet, "launcher_states.png");
 }
 
 }  // namespace
