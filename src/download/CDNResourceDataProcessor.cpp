@@ -12,12 +12,16 @@
 
 namespace {
 
-// Staged names: this process's id and a counter, so no two files (of this or a concurrent
-// updater) ever share one, whatever the published names are.
+// Staged names: a folder per worker thread, then this process's id and a counter, so no two
+// files (of this or a concurrent updater) ever share one, whatever the published names are. A
+// file is created in, and renamed out of, its own thread's folder: the workers do not queue for
+// one shared folder's lock.
 std::string UniqueStagedName() {
     static std::atomic<std::uint64_t> counter{0};
+    static std::atomic<int> threads{0};
     static const std::string prefix = std::to_string(platform::CurrentProcessId()) + "-";
-    return prefix + std::to_string(++counter);
+    thread_local const std::string folder = "w" + std::to_string(++threads) + "/";
+    return folder + prefix + std::to_string(++counter);
 }
 
 }  // namespace
@@ -60,8 +64,10 @@ bool CDNResourceDataProcessor::OpenStaged(const std::string& firstBytes) {
     staged_ = stagingFolder_ + UniqueStagedName();
     // The mode is known from the first bytes: no mode change after the file is written.
     auto mode = platform::LooksLikeProgram(firstBytes) ? platform::File::ProgramMode : platform::File::KeepMode;
-    // The owner makes the folder ahead of a run; one removed meanwhile is made again.
-    if (file_.CreateForWrite(staged_, mode) || (CreateFolderChain(stagingFolder_), file_.CreateForWrite(staged_, mode)))
+    // A thread's folder is made with its first file (one removed meanwhile is made again).
+    std::string folder;
+    if (file_.CreateForWrite(staged_, mode) ||
+        (ParentFolder(staged_, folder) && (CreateFolderChain(folder), file_.CreateForWrite(staged_, mode))))
         return true;
     staged_.clear();
     return false;

@@ -20,6 +20,9 @@ constexpr const char* kProcessorInsertFailed = "CDNResourceConfigDataProcessorÊè
 // A config of a few million lines stays far below this; a body past it is refused as it arrives
 // (the config then fails like a failed request) instead of growing without bound.
 constexpr std::size_t kConfigBodyLimit = 256 * 1024 * 1024;
+// A report per 1,024-byte write would wake the window (or tolm-update's loop) a quarter million
+// times for 250 MB; twenty a second are plenty to follow a download.
+constexpr std::chrono::milliseconds kProgressInterval(50);
 
 }  // namespace
 
@@ -83,6 +86,7 @@ int CCDNResourceDownloader::StartDownload(const ResourceCompareList& list, Downl
         std::lock_guard<std::mutex> guard(byteLock_);
         downloaded_ = 0;
         total_ = 0;
+        nextReport_ = std::chrono::steady_clock::time_point();
     }
     currentKind_.store(kind);
     if (!dispatcher_) {
@@ -266,6 +270,10 @@ void CCDNResourceDownloader::OnBytesWritten(std::int64_t growth) {
         downloaded_ += growth;
         downloaded = downloaded_;
         total = total_;
+        auto now = std::chrono::steady_clock::now();
+        if (downloaded < total && now < nextReport_)
+            return;
+        nextReport_ = now + kProgressInterval;
     }
     if (progressCallback_)
         progressCallback_(downloaded, total);

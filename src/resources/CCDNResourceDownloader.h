@@ -7,6 +7,7 @@
 #include "resources/ResoureConfigInfo.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -93,6 +94,8 @@ private:
 
     void ConfigFinished(const DownloadTaskResultInfo& result, DownloadDataProcessor& processor);
     void FileFinished(const DownloadTaskResultInfo& result, DownloadDataProcessor& processor);
+    // Counts bytes on the worker threads; reports the count at most every kProgressInterval,
+    // and always the last byte of the run.
     void OnBytesWritten(std::int64_t growth);
     // Inserts under the map lock; false (with the trace line) when the name is taken.
     void MakeFoldersAhead(const ResourceCompareList& list, DownloadKind kind);
@@ -125,6 +128,7 @@ private:
     std::mutex byteLock_;
     std::int64_t downloaded_ = 0;
     std::int64_t total_ = 0;
+    std::chrono::steady_clock::time_point nextReport_;  // no byte count is reported before it
     std::atomic<DownloadKind> currentKind_{DownloadKindConfig};
 
     std::unique_ptr<LauncherJournal> journal_;

@@ -14,6 +14,19 @@
 #include <algorithm>
 #include <thread>
 
+namespace {
+
+// "<process id>-<counter>", as the file processors name what they stage.
+bool IsStagedFileName(const std::string& name) {
+    std::size_t dash = name.find('-');
+    auto digits = [](const std::string& text) {
+        return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    return dash != std::string::npos && digits(name.substr(0, dash)) && digits(name.substr(dash + 1));
+}
+
+}  // namespace
+
 CResourceManager& CResourceManager::GetInstance() {
     // Never destroyed: worker threads may still report while the process ends.
     static CResourceManager* instance = new CResourceManager();
@@ -161,11 +174,24 @@ void CResourceManager::RecoverInterruptedRun() {
     // never reached its target: they stay with it.
     if (!folded)
         return;
-    // A run cut short left its half-written files here; nothing else ever looks at them.
-    std::vector<std::string> names;
-    if (platform::ListFolderFiles(folder, names)) {
-        for (const std::string& name : names)
-            platform::RemoveFile(folder + name);
+    // A run cut short left its half-written files here, in a folder per worker; nothing else ever
+    // looks at them. Inside those folders only staged names go, so a link planted there never
+    // costs a file of another name.
+    std::vector<std::pair<std::string, bool>> entries;
+    if (platform::ListFolder(folder, entries)) {
+        for (const auto& [name, isFolder] : entries) {
+            if (!isFolder) {
+                platform::RemoveFile(folder + name);
+                continue;
+            }
+            std::vector<std::string> names;
+            if (platform::ListFolderFiles(folder + name, names)) {
+                for (const std::string& staged : names) {
+                    if (IsStagedFileName(staged))
+                        platform::RemoveFile(folder + name + "/" + staged);
+                }
+            }
+        }
     }
     RemoveEmptyFolders(folder);
 }

@@ -7,6 +7,7 @@
 
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdint>
 #include <filesystem>
@@ -56,8 +57,10 @@ protected:
         std::error_code error;
         if (!std::filesystem::exists(staging, error))
             return 0;
-        return static_cast<std::size_t>(
-            std::distance(std::filesystem::directory_iterator(staging), std::filesystem::directory_iterator()));
+        // Files are staged in a folder per worker thread.
+        return static_cast<std::size_t>(std::count_if(
+            std::filesystem::recursive_directory_iterator(staging), std::filesystem::recursive_directory_iterator(),
+            [](const std::filesystem::directory_entry& entry) { return entry.is_regular_file(); }));
     }
 
     testsupport::TempFolder folder;
