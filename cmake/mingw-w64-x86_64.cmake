@@ -18,3 +18,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # The programs carry their runtime (libstdc++, libgcc, winpthread), so an .exe runs alone.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+
+# Debug information names the source tree ".", so ccache (which hashes the build folder into
+# objects with debug information) serves one checkout's objects to another, wherever it lies:
+# scripts/build-windows sets CCACHE_BASEDIR to the checkout for the same reason.
+get_filename_component(TOLM_SOURCE_ROOT "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
+set(CMAKE_C_FLAGS_INIT "-fdebug-prefix-map=${TOLM_SOURCE_ROOT}=.")
+set(CMAKE_CXX_FLAGS_INIT "-fdebug-prefix-map=${TOLM_SOURCE_ROOT}=.")
