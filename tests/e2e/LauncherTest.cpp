@@ -270,6 +270,57 @@ TEST_F(LauncherTest, AnEmptyRootIsBroughtUpToDateAndTheGameStarted) {
               "1.0.0.1");
 }
 
+TEST_F(LauncherTest, TheDesktopRepairActionFetchesTheDamagedFileAloneAndSaysSoBeforeTheGame) {
+    ASSERT_EQ(Pack(false), 0);
+    testsupport::NginxServer server(base + "cdn", "v1", port);
+    ASSERT_TRUE(server.running());
+    auto launcher = StartLauncher("launcher");
+    ASSERT_TRUE(WaitUntil([&] { return GameRecorded(); }, 60000)) << launcher->Output();
+    int status = -1;
+    ASSERT_TRUE(launcher->WaitForExit(10000, status));
+    fs::remove(root + "game/launch_record.txt");
+
+    // A changed byte the version file knows nothing of; every other file keeps its inode unless
+    // it is fetched again (a fetched file is renamed over its target).
+    const std::string damaged = root + "game/data/ships/cruiser.mdl";
+    std::string bytes = ReadFileBytes(damaged);
+    bytes[1000] = 'X';
+    WriteFileBytes(damaged, bytes);
+    std::map<std::string, ino_t> inodes;
+    for (const auto& entry : fs::recursive_directory_iterator(root + "game")) {
+        struct stat info {};
+        if (entry.is_regular_file() && entry.path() != damaged && ::stat(entry.path().c_str(), &info) == 0)
+            inodes[entry.path().string()] = info.st_ino;
+    }
+
+    // The desktop link's repair action, as the desktop runs it.
+    const std::string link = ReadFileBytes(home.home() + "Desktop/官网Qorvane.desktop");
+    std::smatch action;
+    ASSERT_TRUE(std::regex_search(
+        link, action,
+        std::regex("\n\\[Desktop Action repair\\]\nName=修复游戏文件\nExec=\"([^\"]*)\" \"(--repair)\"\n")))
+        << link;
+    BackgroundProcess repair({action[1].str(), action[2].str()}, base + "repair.out");
+    WindowRect summary;
+    double scale = 1;
+    ASSERT_TRUE(WaitForQuestion(repair.pid(), 60000, summary, scale)) << repair.Output();
+    KeepScreenshot("repair_summary.png");
+    EXPECT_FALSE(GameRecorded()) << "the game waits until the player has read what the repair did";
+    EXPECT_EQ(ReadFileBytes(damaged), std::string(300000, 'c') + "end");
+    ClickButton(summary, scale, 1, true);
+    ASSERT_TRUE(WaitUntil([&] { return GameRecorded(); }, 60000)) << repair.Output();
+    ASSERT_TRUE(repair.WaitForExit(10000, status));
+    EXPECT_EQ(status, 0);
+    for (const auto& [path, inode] : inodes) {
+        struct stat info {};
+        EXPECT_EQ(::stat(path.c_str(), &info), 0) << path;
+        EXPECT_EQ(info.st_ino, inode) << path << " was fetched again";
+    }
+    auto installed = testsupport::SnapshotFiles(root + "game");
+    installed.erase("launch_record.txt");
+    EXPECT_EQ(installed, testsupport::SnapshotFiles(base + "game"));
+}
+
 TEST_F(LauncherTest, ALauncherUpdateRestartsThroughARelativeEntranceBeforeTheGame) {
     ASSERT_EQ(Pack(true), 0);
     testsupport::NginxServer server(base + "cdn", "v1", port);
