@@ -466,7 +466,10 @@ bool CResourceManager::CheckInstalledFilesAgainst(const ResoureConfigList& cdnLi
         repairCounts_.checked = static_cast<int>(checked.size());
         repairCounts_.damaged = damaged;
     }
-    SaveCheckedManifests(launcherChanged);
+    // Lines the intact files got are written with the plan that follows; what left the maps since
+    // the last write is written here, where an emptied map removes its file.
+    if (resourcePending || launcherChanged)
+        SaveCheckedManifests(launcherChanged);
     TraceLine("校验游戏文件完成,数量" + std::to_string(checked.size()) + ",损坏" + std::to_string(damaged));
     if (stopFileCheck_.load()) {
         TraceLine("校验游戏文件已停止");
