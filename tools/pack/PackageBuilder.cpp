@@ -5,6 +5,7 @@
 #include "base/OrdinalLess.h"
 #include "notice/UpdateServers.h"
 #include "platform/File.h"
+#include "platform/Paths.h"
 #include "resources/ManifestFormat.h"
 
 #include <zlib.h>
@@ -147,8 +148,8 @@ bool PackageBuilder::ApplyBase(std::string& error) {
 }
 
 bool PackageBuilder::WritePackage(PackageSummary& summary, std::string& error) {
-    std::string folder = options_.outFolder + "/" + options_.version;
-    std::string packagePath = folder + "/" + kPackageFileName;
+    std::string folder = options_.outFolder + platform::kPathSeparator + options_.version;
+    std::string packagePath = folder + platform::kPathSeparator + kPackageFileName;
     bool anything = std::any_of(entries_.begin(), entries_.end(), [](const Entry& e) { return !e.reused; });
     if (!anything)
         return true;  // every file is unchanged: the version needs no package of its own
@@ -191,7 +192,7 @@ bool PackageBuilder::WriteConfig(PackageSummary& summary, std::string& error) {
         text += e.name + "=" + e.md5 + "=" + e.packageDir + "=" + std::to_string(e.offset) + "=" +
                 std::to_string(e.length) + "=" + e.category + "\r\n";
     }
-    std::string configFolder = options_.outFolder + "/config/";
+    std::string configFolder = options_.outFolder + platform::kPathSeparator + "config" + platform::kPathSeparator;
     summary.configPath = configFolder + options_.version + ".txt";
     std::string notice = std::string("{\"resdata\":[{\"Type\":\"pkg\",\"URL\":\"") + options_.urlPrefix + "config/" +
                          options_.version + ".txt\"}]}";
