@@ -20,6 +20,11 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <deque>
 #include <filesystem>
 #include <functional>
@@ -159,6 +164,36 @@ inline void AnswerNextBox(SeenBox& seen, int answer, std::function<void()> insid
         (answer == 1 ? box.FirstButton() : box.SecondButton())->click();
     });
 }
+
+// A stand-in game that really runs under the game's path below `root` until End() or the end of
+// its scope.
+class StandInGame {
+public:
+    explicit StandInGame(const std::string& root) {
+        const std::string game = root + "game/qrvo_game";
+        std::filesystem::create_directories(root + "game");
+        std::filesystem::copy_file("/bin/sleep", game);
+        std::string seconds = "30";
+        char* argv[] = {const_cast<char*>(game.c_str()), seconds.data(), nullptr};
+        if (::posix_spawn(&pid_, game.c_str(), nullptr, nullptr, argv, environ) != 0)
+            pid_ = 0;
+    }
+    ~StandInGame() { End(); }
+    StandInGame(const StandInGame&) = delete;
+    StandInGame& operator=(const StandInGame&) = delete;
+
+    bool running() const { return pid_ > 0; }
+    void End() {
+        if (pid_ <= 0)
+            return;
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, nullptr, 0);
+        pid_ = 0;
+    }
+
+private:
+    pid_t pid_ = 0;
+};
 
 // Waits until `done` holds, checking every few milliseconds while events flow; false after
 // `timeoutMs`.

@@ -18,23 +18,18 @@
 
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <vector>
 
-extern char** environ;
-
 namespace {
 
 using guitest::AnswerNextBox;
 using guitest::ControllerFixture;
 using guitest::SeenBox;
+using guitest::StandInGame;
 using guitest::WaitFor;
 using guitest::WaitForFile;
 using guitest::WhenBoxOpens;
@@ -370,18 +365,12 @@ TEST_F(PlayerViewTest, EveryStateAPlayerMeets) {
     };
 
     // Waiting for the game: a stand-in game runs under the game's path.
-    const std::string game = root + "game/qrvo_game";
-    std::filesystem::create_directories(root + "game");
-    std::filesystem::copy_file("/bin/sleep", game);
-    pid_t pid = 0;
-    std::string seconds = "30";
-    char* argv[] = {const_cast<char*>(game.c_str()), seconds.data(), nullptr};
-    ASSERT_EQ(::posix_spawn(&pid, game.c_str(), nullptr, nullptr, argv, environ), 0);
+    StandInGame game(root);
+    ASSERT_TRUE(game.running());
     window->Timer(CMainForegroundDialog::GameWatchTimer)->start();
     const bool waited = WaitFor([&] { return StageText() == "等待游戏结束..."; });
     window->Timer(CMainForegroundDialog::GameWatchTimer)->stop();
-    ::kill(pid, SIGKILL);
-    ::waitpid(pid, nullptr, 0);
+    game.End();
     ASSERT_TRUE(waited);
     lines("等待游戏结束...", "", "waiting for the game");
     shots.push_back({"Waiting for the game to end", Picture()});

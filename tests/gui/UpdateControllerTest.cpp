@@ -12,10 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -23,13 +19,12 @@
 #include <ostream>
 #include <thread>
 
-extern char** environ;
-
 namespace {
 
 using guitest::AnswerNextBox;
 using guitest::ControllerFixture;
 using guitest::SeenBox;
+using guitest::StandInGame;
 using guitest::WaitFor;
 using guitest::WaitForFile;
 
@@ -433,22 +428,15 @@ TEST_F(ControllerFixture, ARetriedAddressRequestShowsItsAttempt) {
 }
 
 TEST_F(ControllerFixture, TheRequestWaitsUntilTheGameHasEnded) {
-    // A stand-in game that really runs under the game's path.
-    const std::string game = root + "game/qrvo_game";
-    std::filesystem::create_directories(root + "game");
-    std::filesystem::copy_file("/bin/sleep", game);
-    pid_t pid = 0;
-    std::string seconds = "30";
-    char* argv[] = {const_cast<char*>(game.c_str()), seconds.data(), nullptr};
-    ASSERT_EQ(::posix_spawn(&pid, game.c_str(), nullptr, nullptr, argv, environ), 0);
+    StandInGame game(root);
+    ASSERT_TRUE(game.running());
 
     window->Timer(CMainForegroundDialog::GameWatchTimer)->start();
     ASSERT_TRUE(WaitFor([&] { return StageText() == "等待游戏结束..."; }));
     EXPECT_EQ(StatusText(), "") << "no start-up line beside the wait";
     EXPECT_TRUE(noticeRequests.empty());
 
-    ::kill(pid, SIGKILL);
-    ::waitpid(pid, nullptr, 0);
+    game.End();
     ASSERT_TRUE(WaitFor([&] { return !noticeRequests.empty(); }));
     EXPECT_EQ(StageText(), "获取游戏更新地址...");
     EXPECT_FALSE(window->Timer(CMainForegroundDialog::GameWatchTimer)->isActive());
