@@ -17,6 +17,10 @@ void SetDebugOutputEnabled(bool on) {
     enabled.store(on);
 }
 
+bool IsDebugOutputEnabled() {
+    return enabled.load();
+}
+
 void WriteDebugOutput(const std::string& bytes) {
     if (enabled.load())
         backend::SendDebugOutput(bytes);

@@ -12,4 +12,7 @@ void WriteDebugOutput(const std::string& bytes);
 // start).
 void SetDebugOutputEnabled(bool enabled);
 
+// Whether debug output is written; lets a caller skip building a large line nobody reads.
+bool IsDebugOutputEnabled();
+
 }  // namespace platform

@@ -12,6 +12,7 @@
 #include "resources/ManifestFormat.h"
 
 #include <set>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -207,7 +208,7 @@ void CCDNResourceDownloader::ConfigFinished(const DownloadTaskResultInfo& result
             list.clear();
     }
     if (configCallback_)
-        configCallback_(state, list);
+        configCallback_(state, std::move(list));
 }
 
 void CCDNResourceDownloader::FileFinished(const DownloadTaskResultInfo& result, DownloadDataProcessor& processor) {

@@ -35,7 +35,7 @@ enum DownloadKind : int { DownloadKindConfig = 1, DownloadKindResource = 2, Down
 // A process-wide singleton, made on first use and never destroyed.
 class CCDNResourceDownloader final : public DownloaderTaskProcessor {
 public:
-    using ConfigCallback = std::function<void(CDNDownloadState, const ResoureConfigList&)>;
+    using ConfigCallback = std::function<void(CDNDownloadState, ResoureConfigList&&)>;  // the list is the receiver's
     using RunFinishedCallback = std::function<void(CDNDownloadState, DownloadKind)>;
     using FileDoneCallback = std::function<void(const DownloadTaskInfo&, CDNDownloadState)>;
     using ProgressCallback = std::function<void(std::int64_t downloaded, std::int64_t total)>;

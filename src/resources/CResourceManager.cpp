@@ -12,7 +12,10 @@
 #include "shell/GameProcessContract.h"
 
 #include <algorithm>
+#include <string_view>
 #include <thread>
+#include <unordered_set>
+#include <utility>
 
 namespace {
 
@@ -107,7 +110,7 @@ void CResourceManager::Init(const std::string& launcherFolder,
     CCDNResourceDownloader& downloader = CCDNResourceDownloader::GetInstance();
     downloader.Configure(cdnBase_, cdnAddress_, gameFolder_, launcherFolder_, StagingFolder());
     downloader.SetCallbacks(
-        [this](CDNDownloadState state, const ResoureConfigList& list) { OnConfigReceived(state, list); },
+        [this](CDNDownloadState state, ResoureConfigList&& list) { OnConfigReceived(state, std::move(list)); },
         [this](CDNDownloadState state, DownloadKind kind) { OnRunFinished(state, kind); },
         [this](const DownloadTaskInfo& task, CDNDownloadState state) { OnFileDone(task, state); },
         [this](const DownloadTaskInfo& task, const std::string& stagedPath, bool placing) {
@@ -127,8 +130,8 @@ void CResourceManager::LoadManifestInto(const std::string& path, ResoureConfigMa
     ResoureConfigList list;
     LoadManifest(path, list);
     std::lock_guard<std::mutex> guard(lock_);
-    for (const ResoureConfigInfo& record : list)
-        InsertRecordFirstWins(map, record, failurePrefix);
+    for (ResoureConfigInfo& record : list)
+        InsertRecordFirstWins(map, std::move(record), failurePrefix);
 }
 
 void CResourceManager::LoadLocalResourceInfo() {
@@ -223,7 +226,7 @@ bool CResourceManager::CheckConfigSignature(const std::string& config) {
     return true;
 }
 
-void CResourceManager::OnConfigReceived(CDNDownloadState state, const ResoureConfigList& cdnList) {
+void CResourceManager::OnConfigReceived(CDNDownloadState state, ResoureConfigList cdnList) {
     if (state != DownloadSucceeded) {
         {
             std::lock_guard<std::mutex> guard(lock_);
@@ -240,7 +243,7 @@ void CResourceManager::OnConfigReceived(CDNDownloadState state, const ResoureCon
     std::uint64_t total;
     {
         std::lock_guard<std::mutex> guard(lock_);
-        PlanResourceUpdate(cdnList, localLauncherMap_, localResourceMap_, gameFolder_, plan_);
+        PlanResourceUpdate(std::move(cdnList), localLauncherMap_, localResourceMap_, gameFolder_, plan_);
         total = plan_.downloadTotal;
     }
     SaveLocalResourceInfo();
@@ -379,14 +382,17 @@ void CResourceManager::OnProgress(std::int64_t downloaded, std::int64_t total) {
 }
 
 bool CResourceManager::SaveLocalResourceInfo() {
-    ResoureConfigMap copy;
+    // One string instead of a copy of the map: tens of thousands of nodes with many resources.
+    std::string text;
     std::string root;
     {
         std::lock_guard<std::mutex> guard(lock_);
-        copy = localResourceMap_;
+        if (rootFolder_.empty() || localResourceMap_.empty())
+            return true;
+        text = SerializeManifest(localResourceMap_);
         root = rootFolder_;
     }
-    return root.empty() || copy.empty() || SaveManifest(root + kVersionFileName, copy);
+    return SaveManifestText(root + kVersionFileName, text);
 }
 
 bool CResourceManager::CheckInstalledFilesAgainst(const ResoureConfigList& cdnList) {
@@ -396,10 +402,17 @@ bool CResourceManager::CheckInstalledFilesAgainst(const ResoureConfigList& cdnLi
     };
     std::vector<Checked> checked;
     std::vector<FileToCheck> files;
-    std::set<std::pair<DownloadKind, std::string>> seen;  // the first record of a name is the one compared
+    // The first record of a name is the one compared. Views of cdnList's names, which outlive the
+    // sets: no copy of every name, and no ordering that nothing here needs.
+    std::unordered_set<std::string_view> seenLaunchers;
+    std::unordered_set<std::string_view> seenResources;
+    seenResources.reserve(cdnList.size());
+    checked.reserve(cdnList.size());
+    files.reserve(cdnList.size());
     for (const ResoureConfigInfo& record : cdnList) {
         DownloadKind kind = IsLauncherCategory(record.category) ? DownloadKindLauncher : DownloadKindResource;
-        if (!seen.emplace(kind, record.name).second || !IsMd5Tag(record.md5))
+        auto& seen = kind == DownloadKindLauncher ? seenLaunchers : seenResources;
+        if (!seen.emplace(record.name).second || !IsMd5Tag(record.md5))
             continue;
         std::string path;
         if (!ResolveResourcePath(kind == DownloadKindLauncher ? launcherFolder_ : gameFolder_, record.name, path))

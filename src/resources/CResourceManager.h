@@ -95,7 +95,7 @@ private:
     void LoadManifestInto(const std::string& path, ResoureConfigMap& map, const char* failurePrefix);
 
     bool CheckConfigSignature(const std::string& config);
-    void OnConfigReceived(CDNDownloadState state, const ResoureConfigList& cdnList);
+    void OnConfigReceived(CDNDownloadState state, ResoureConfigList cdnList);
     // False when StopFileCheck ended it.
     bool CheckInstalledFilesAgainst(const ResoureConfigList& cdnList);
     // Rewrites version.txt (and launcher_manifest.txt when `launcher`) from the maps; a map left

@@ -5,6 +5,7 @@
 #include "base/TextConversions.h"
 #include "base/Trace.h"
 #include "platform/CodePage.h"
+#include "platform/DebugOutput.h"
 
 #include <limits>
 #include <string_view>
@@ -111,7 +112,9 @@ bool LoadManifest(const std::string& path, ResoureConfigList& list) {
     std::string text;
     if (!ReadTextFile(path, text))
         return false;
-    TraceLine("资源配置文件内容:\r\n" + text);
+    // A copy and a conversion of the whole file (megabytes with many resources) otherwise.
+    if (platform::IsDebugOutputEnabled())
+        TraceLine("资源配置文件内容:\r\n" + text);
     return ParseResourceConfigText(text, list);
 }
 
@@ -129,7 +132,11 @@ std::string SerializeManifest(const ResoureConfigMap& map) {
 bool SaveManifest(const std::string& path, const ResoureConfigMap& map) {
     if (map.empty())
         return false;
+    return SaveManifestText(path, SerializeManifest(map));
+}
+
+bool SaveManifestText(const std::string& path, const std::string& text) {
     std::string bytes;
-    TextToUtf8(SerializeManifest(map), &bytes);
+    TextToUtf8(text, &bytes);
     return ReplaceFileContent(path, bytes);
 }

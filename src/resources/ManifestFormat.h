@@ -67,3 +67,7 @@ std::string SerializeManifest(const ResoureConfigMap& map);
 // rename, so a crash leaves the old or the new manifest, never half of one. An empty map writes
 // nothing and leaves an old file as it is. True when a file was written.
 bool SaveManifest(const std::string& path, const ResoureConfigMap& map);
+
+// The same for text SerializeManifest gave (written even when empty), for a caller that
+// serializes while it holds the map's lock instead of copying the map.
+bool SaveManifestText(const std::string& path, const std::string& text);
