@@ -13,6 +13,7 @@
 #include "ui/CCustomProgress.h"
 #include "ui/CSkinButton.h"
 #include "ui/PngResources.h"
+#include "ui/SkinFont.h"
 #include "ui/UiScale.h"
 #include "ui/WindowShape.h"
 
@@ -42,11 +43,6 @@ constexpr int kUnbounded = 1 << 20;
 // which changes no size).
 constexpr int kLineFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
 constexpr int kBandBottom = 350;
-
-// The height `text` needs in `font` when wrapped at `width`.
-int WrappedHeight(const QFont& font, int width, const QString& text) {
-    return QFontMetrics(font).boundingRect(QRect(0, 0, width, kUnbounded), kLineFlags, text).height();
-}
 
 }  // namespace
 
@@ -79,8 +75,8 @@ QRect CTolmMainForegroundDialog::StageLabelPlace(const std::string& text, const 
     const QRect line = ScaledRect(kStageLeft, kStageTop, kStageRight, kStageBottom, scale);
     const QString shown = QString::fromStdString(text);
     // At least one whole line of the text's glyphs, whatever the design height.
-    const int lineHeight = std::max(line.height(), WrappedHeight(font, kUnbounded, shown));
-    const int height = std::max(lineHeight, WrappedHeight(font, line.width(), shown));
+    const int lineHeight = std::max(line.height(), WrappedTextHeight(font, kUnbounded, kLineFlags, shown));
+    const int height = std::max(lineHeight, WrappedTextHeight(font, line.width(), kLineFlags, shown));
     const int bottom = line.top() + lineHeight;
     return QRect(line.left(), bottom - height, line.width(), height);
 }

@@ -4,7 +4,6 @@
 #include "ui/UiScale.h"
 
 #include <QColor>
-#include <QFontMetrics>
 #include <QPainter>
 
 #include <algorithm>
@@ -43,36 +42,30 @@ int CCustomLabel::TextFlags() const {
     return static_cast<int>(SkinAlignment(HAlign, VAlign)) | Qt::TextWordWrap;
 }
 
-namespace {
-
-// The height `text` needs when wrapped at `width`.
-int WrappedHeight(const QFontMetrics& metrics, int width, int flags, const QString& text) {
-    return metrics.boundingRect(QRect(0, 0, width, 1 << 20), flags, text).height();
-}
-
-}  // namespace
-
 QFont CCustomLabel::DrawnFont() const {
     QFont font = SkinFont(GetUiScale());
     if (!FitText)
         return font;
     const int smallest = std::max(1, font.pixelSize() * 2 / 3);
-    while (font.pixelSize() > smallest && WrappedHeight(QFontMetrics(font), width(), TextFlags(), text()) > height())
+    while (font.pixelSize() > smallest && WrappedTextHeight(font, width(), TextFlags(), text()) > height())
         font.setPixelSize(font.pixelSize() - 1);
     return font;
 }
 
 QRect CCustomLabel::DrawnRect() const {
+    return DrawnRect(DrawnFont());
+}
+
+QRect CCustomLabel::DrawnRect(const QFont& font) const {
     if (!FitText || text().isEmpty())
         return rect();
     // The narrowest width that keeps the number of lines: every line about as long as the others.
-    const QFontMetrics metrics(DrawnFont());
-    const int lines = WrappedHeight(metrics, width(), TextFlags(), text());
+    const int lines = WrappedTextHeight(font, width(), TextFlags(), text());
     int narrow = 1;
     int wide = width();
     while (narrow < wide) {
         const int middle = (narrow + wide) / 2;
-        if (WrappedHeight(metrics, middle, TextFlags(), text()) > lines)
+        if (WrappedTextHeight(font, middle, TextFlags(), text()) > lines)
             narrow = middle + 1;
         else
             wide = middle;
@@ -89,8 +82,9 @@ QRect CCustomLabel::DrawnRect() const {
 void CCustomLabel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::TextAntialiasing);
-    painter.setFont(DrawnFont());
+    const QFont font = DrawnFont();
+    painter.setFont(font);
     painter.setPen(QColor::fromRgba(TextColor));
     painter.setClipRect(rect());
-    painter.drawText(DrawnRect(), TextFlags(), text());
+    painter.drawText(DrawnRect(font), TextFlags(), text());
 }

@@ -52,6 +52,9 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    QRect DrawnRect(const QFont& font) const;
 };
 
 // Qt alignment flags for the skin's alignments.

@@ -1,5 +1,7 @@
 #include "ui/SkinFont.h"
 
+#include <QFontMetrics>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
@@ -41,4 +43,8 @@ QFont MakeSkinFont(const std::string& face, int size, SkinFontStyle style, SkinF
     font.setUnderline((style & kFontUnderline) != 0);
     font.setStrikeOut((style & kFontStrikeOut) != 0);
     return font;
+}
+
+int WrappedTextHeight(const QFont& font, int width, int flags, const QString& text) {
+    return QFontMetrics(font).boundingRect(QRect(0, 0, width, 1 << 20), flags, text).height();
 }

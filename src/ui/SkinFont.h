@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFont>
+#include <QString>
 
 #include <string>
 
@@ -31,3 +32,6 @@ enum class SkinFontUnit : int {
 // A font for the skinned controls from their settings: `face`, an em size `size` in `unit`,
 // `style`, multiplied by `scale`. Sizes become whole pixels, at least 1.
 QFont MakeSkinFont(const std::string& face, int size, SkinFontStyle style, SkinFontUnit unit, float scale);
+
+// The height `text` takes in `font` when wrapped at `width` pixels and drawn with `flags`.
+int WrappedTextHeight(const QFont& font, int width, int flags, const QString& text);
